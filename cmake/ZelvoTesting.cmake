@@ -1,0 +1,43 @@
+# Test programs are GoogleTest console programs run under Wine through ctest.
+include(GoogleTest)
+
+add_library(gtest STATIC IMPORTED GLOBAL)
+set_target_properties(gtest PROPERTIES
+  IMPORTED_LOCATION ${ZELVO_DEPS}/${ZELVO_ARCH}/gtest/lib/libgtest.a
+  INTERFACE_INCLUDE_DIRECTORIES ${ZELVO_DEPS}/${ZELVO_ARCH}/gtest/include)
+add_library(gtest_main STATIC IMPORTED GLOBAL)
+set_target_properties(gtest_main PROPERTIES
+  IMPORTED_LOCATION ${ZELVO_DEPS}/${ZELVO_ARCH}/gtest/lib/libgtest_main.a
+  INTERFACE_LINK_LIBRARIES gtest)
+
+if(ZELVO_ARCH STREQUAL "x86_64")
+  set(ZELVO_WINE /usr/lib/wine/wine64)
+  set(ZELVO_WINEARCH win64)
+else()
+  set(ZELVO_WINE /usr/lib/wine/wine)
+  set(ZELVO_WINEARCH win32)
+endif()
+set(ZELVO_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${ZELVO_WINE})
+set(ZELVO_TEST_ENV
+  WINEPREFIX=${ZELVO_WINEPREFIX} WINEARCH=${ZELVO_WINEARCH} WINEDEBUG=-all
+  "WINEDLLOVERRIDES=mscoree,mshtml=" ZELVO_WINE=${ZELVO_WINE})
+
+# zelvo_add_gtest(name sources... LIBS libs...)
+function(zelvo_add_gtest name)
+  cmake_parse_arguments(T "" "" "LIBS" ${ARGN})
+  add_executable(${name} ${T_UNPARSED_ARGUMENTS})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} gtest_main gtest)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/common)
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+    PROPERTIES ENVIRONMENT "${ZELVO_TEST_ENV}" TIMEOUT 120)
+endfunction()
+
+# zelvo_add_script_test(name script args...): a shell check around the Windows programs.
+function(zelvo_add_script_test name script)
+  add_test(NAME ${name} COMMAND bash ${script} ${ARGN} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${ZELVO_TEST_ENV}" TIMEOUT 300)
+endfunction()

@@ -1,0 +1,75 @@
+// A frame image as one packed device-independent bitmap in a movable global
+// block: BITMAPINFOHEADER, colour table, rows padded to 4 bytes.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+
+constexpr int MIN_FRAME_SIZE = 1;
+constexpr int MAX_FRAME_SIZE = 2048;
+
+// Bytes of one row at the given depth, rounded up to a multiple of 4.
+inline uint32_t DibStride(int width, int bitsPerPixel)
+{
+    return ((static_cast<uint32_t>(width) * bitsPerPixel + 31) / 32) * 4;
+}
+
+// Bytes of one row without the padding.
+inline uint32_t DibRowBytes(int width, int bitsPerPixel)
+{
+    return (static_cast<uint32_t>(width) * bitsPerPixel + 7) / 8;
+}
+
+inline bool IsValidBitCount(int bits)
+{
+    return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+}
+
+// Colour-table entries of a header: biClrUsed, or 2^bits when it is 0; none above
+// 8 bits per pixel. -1 when biClrUsed is out of range.
+int DibColorEntries(const BITMAPINFOHEADER& header);
+
+// Checks the fields a reader relies on: biSize 40, size 1..2048, a known depth,
+// biClrUsed at most 2^bits.
+bool IsSaneFrameHeader(const BITMAPINFOHEADER& header);
+
+// Allocates a zeroed packed DIB with the given colour table (may be null).
+HGLOBAL CreatePackedDib(int width, int height, int bitsPerPixel, const RGBQUAD* colors, int colorCount);
+
+// Pointers into a locked packed DIB.
+inline BITMAPINFOHEADER* DibHeader(void* locked) { return static_cast<BITMAPINFOHEADER*>(locked); }
+inline RGBQUAD* DibColors(void* locked)
+{
+    return reinterpret_cast<RGBQUAD*>(static_cast<BYTE*>(locked) + DibHeader(locked)->biSize);
+}
+BYTE* DibBits(void* locked);
+
+// Locks a global block for the lifetime of the object.
+template <typename T = void>
+class GlobalLockGuard {
+public:
+    explicit GlobalLockGuard(HGLOBAL block) : block_(block), p_(block ? GlobalLock(block) : nullptr) {}
+    GlobalLockGuard(const GlobalLockGuard&) = delete;
+    GlobalLockGuard& operator=(const GlobalLockGuard&) = delete;
+    ~GlobalLockGuard() { if (p_) GlobalUnlock(block_); }
+    T* get() const { return static_cast<T*>(p_); }
+    explicit operator bool() const { return p_ != nullptr; }
+private:
+    HGLOBAL block_;
+    void* p_;
+};
+
+// Owns a global block until released.
+class GlobalBlock {
+public:
+    GlobalBlock() = default;
+    explicit GlobalBlock(HGLOBAL block) : block_(block) {}
+    GlobalBlock(GlobalBlock&& other) noexcept : block_(other.Release()) {}
+    GlobalBlock& operator=(GlobalBlock&& other) noexcept { Reset(other.Release()); return *this; }
+    ~GlobalBlock() { Reset(); }
+    HGLOBAL Get() const { return block_; }
+    HGLOBAL Release() { HGLOBAL b = block_; block_ = nullptr; return b; }
+    void Reset(HGLOBAL block = nullptr) { if (block_) GlobalFree(block_); block_ = block; }
+    explicit operator bool() const { return block_ != nullptr; }
+private:
+    HGLOBAL block_ = nullptr;
+};

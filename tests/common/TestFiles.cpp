@@ -1,0 +1,105 @@
+#include "TestFiles.h"
+#include "PackedDib.h"
+#include <cstdio>
+#include <cstring>
+
+ScratchDir::ScratchDir()
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    static unsigned counter = 0;
+    for (;;) {
+        char name[MAX_PATH];
+        snprintf(name, sizeof name, "%szt%lu-%u-%lu\\", temp, GetCurrentProcessId(), ++counter, GetTickCount());
+        if (CreateDirectoryA(name, nullptr)) {
+            path_ = name;
+            break;
+        }
+    }
+}
+
+ScratchDir::~ScratchDir() { RemoveTree(path_); }
+
+void RemoveTree(const std::string& folder)
+{
+    std::string base = folder;
+    if (!base.empty() && base.back() != '\\') base += '\\';
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((base + "*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(base + name);
+            else
+                DeleteFileA((base + name).c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(base.c_str());
+}
+
+std::vector<uint8_t> ReadWholeFile(const std::string& path)
+{
+    std::vector<uint8_t> bytes;
+    FILE* f = fopen(path.c_str(), "rb");
+    if (!f) return bytes;
+    uint8_t buffer[65536];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0) bytes.insert(bytes.end(), buffer, buffer + n);
+    fclose(f);
+    return bytes;
+}
+
+bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    FILE* f = fopen(path.c_str(), "wb");
+    if (!f) return false;
+    const bool ok = bytes.empty() || fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return fclose(f) == 0 && ok;
+}
+
+bool FileExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+HGLOBAL MakePatternDib(int width, int height, int bitsPerPixel, FramePattern pattern, uint32_t seed)
+{
+    RGBQUAD colors[256];
+    const int entries = bitsPerPixel <= 8 ? 1 << bitsPerPixel : 0;
+    for (int i = 0; i < entries; ++i)
+        colors[i] = {static_cast<BYTE>(i * 7), static_cast<BYTE>(255 - i), static_cast<BYTE>(i * 3 + 1), 0};
+    HGLOBAL dib = CreatePackedDib(width, height, bitsPerPixel, colors, entries);
+    if (!dib) return nullptr;
+    GlobalLockGuard<BYTE> p(dib);
+    BYTE* bits = DibBits(p.get());
+    const uint32_t stride = DibStride(width, bitsPerPixel);
+    const uint32_t rowBytes = DibRowBytes(width, bitsPerPixel);
+    TestRandom random(seed);
+    for (int y = 0; y < height; ++y) {
+        BYTE* row = bits + y * stride;
+        for (uint32_t x = 0; x < rowBytes; ++x) {
+            switch (pattern) {
+            case FramePattern::Stripes: row[x] = static_cast<BYTE>(((x / 5) + y / 3 + seed) % 7 * 0x25); break;
+            case FramePattern::Noise: row[x] = static_cast<BYTE>(random.Next() >> 7); break;
+            case FramePattern::Flat: row[x] = static_cast<BYTE>(seed * 0x11); break;
+            case FramePattern::Gradient: row[x] = static_cast<BYTE>(x + y * 3 + seed); break;
+            }
+        }
+        // Bits beyond the last pixel of a row are not part of the picture: keep them 0.
+        const int usedBits = width * bitsPerPixel % 8;
+        if (usedBits) row[rowBytes - 1] &= static_cast<BYTE>(0xFF << (8 - usedBits));
+    }
+    return dib;
+}
+
+std::vector<uint8_t> DibRows(HGLOBAL dib)
+{
+    GlobalLockGuard<BYTE> p(dib);
+    const BITMAPINFOHEADER* h = DibHeader(p.get());
+    const uint32_t bytes = DibStride(h->biWidth, h->biBitCount) * h->biHeight;
+    const BYTE* bits = DibBits(p.get());
+    return std::vector<uint8_t>(bits, bits + bytes);
+}

@@ -1,0 +1,61 @@
+// Helpers shared by the test programs: scratch folders, whole-file access and
+// frames filled with known patterns.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A fresh folder in the temporary folder, removed with everything in it.
+class ScratchDir {
+public:
+    ScratchDir();
+    ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    const std::string& Path() const { return path_; }  // ends in a backslash
+    std::string File(const std::string& name) const { return path_ + name; }
+private:
+    std::string path_;
+};
+
+// Deletes a folder and everything below it.
+void RemoveTree(const std::string& folder);
+
+std::vector<uint8_t> ReadWholeFile(const std::string& path);
+bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes);
+bool FileExists(const std::string& path);
+
+// Appends the bytes of a plain value to a byte vector.
+template <typename T>
+void AppendBytes(std::vector<uint8_t>& out, const T& value)
+{
+    const auto* p = reinterpret_cast<const uint8_t*>(&value);
+    out.insert(out.end(), p, p + sizeof value);
+}
+
+// A small deterministic random generator for test data.
+class TestRandom {
+public:
+    explicit TestRandom(uint32_t seed) : state_(seed ? seed : 1) {}
+    uint32_t Next()
+    {
+        state_ ^= state_ << 13;
+        state_ ^= state_ >> 17;
+        state_ ^= state_ << 5;
+        return state_;
+    }
+    int Range(int low, int high) { return low + static_cast<int>(Next() % static_cast<uint32_t>(high - low + 1)); }
+private:
+    uint32_t state_;
+};
+
+// The kinds of pixel content a test frame can have.
+enum class FramePattern { Stripes, Noise, Flat, Gradient };
+
+// A packed DIB of the given depth filled with a pattern (colour table of
+// 2^bits grey-ish entries at 8 bits or fewer).
+HGLOBAL MakePatternDib(int width, int height, int bitsPerPixel, FramePattern pattern, uint32_t seed);
+
+// The raw rows of a packed DIB.
+std::vector<uint8_t> DibRows(HGLOBAL dib);

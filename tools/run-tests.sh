@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Runs every test under Wine and Xvfb. Usage: run-tests.sh BUILD_DIR JOBS
+set -euo pipefail
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+BUILD=$(cd "${1:-build}" && pwd)
+JOBS=${2:-$(nproc)}
+source "$ROOT/tools/testenv.sh"
+DIR=$BUILD/$ZELVO_TEST_ARCH
+export WINEPREFIX=$DIR/wineprefix
+
+run_in_x() {
+  xvfb-run -a -s "-screen 0 1024x768x24" "$@"
+}
+
+# The prefix is made before ctest runs: a test whose first Wine start has to
+# make it could time out.
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "tests: creating the Wine prefix ($WINEARCH)"
+  run_in_x "$ZELVO_WINE" wineboot -i >/dev/null 2>&1 || true
+  wineserver -w || true
+fi
+echo "tests: running the $ZELVO_TEST_ARCH build under Wine"
+run_in_x bash -c '
+  # Start the Wine session (server and its service processes) outside ctest:
+  # service processes started by a test would hold its output pipe open.
+  wineserver -p 30 >/dev/null 2>&1 || true
+  "$ZELVO_WINE" cmd /c exit </dev/null >/dev/null 2>&1 || true
+  ctest --test-dir "$0" --output-on-failure -j "$1" --timeout 300
+  status=$?
+  wineserver -k >/dev/null 2>&1 || true
+  exit $status' "$DIR" "$JOBS"
