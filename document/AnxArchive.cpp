@@ -93,8 +93,9 @@ bool JoinPath(char* out, const char* folder, const char* name)
     return n > 0 && n < MAX_PATH;
 }
 
-AnxArchive::AnxArchive(const char* path) : archivePath(path)
+AnxArchive::AnxArchive(const char* path)
 {
+    lstrcpynA(archivePath, path ? path : "", MAX_PATH);
     ansPath[0] = '\0';
     workDir[0] = '\0';
 }
@@ -176,7 +177,8 @@ int AnxArchive::AddToFileList(const char* storedName)
     if (!storedName[0] || FileListContains(storedName)) return 1;
     char resolved[MAX_PATH];
     if (LocateFile(storedName, resolved)) {
-        fileList_.emplace_back(resolved);
+        // A file the user located under another name may already be listed.
+        if (!FileListContains(resolved)) fileList_.emplace_back(resolved);
         return 1;
     }
     return error == ANX_CANCELLED ? 0 : 1;  // a missing file is left out and collecting goes on
@@ -408,7 +410,7 @@ int AnxArchive::FindAnimation(char* outPath, int length)
                 candidate[0] = '\0';
         }
     }
-    if (!candidate[0] && archivePath) {
+    if (!candidate[0] && archivePath[0]) {
         char stem[MAX_PATH];
         lstrcpynA(stem, BareName(archivePath), MAX_PATH);
         if (char* dot = strrchr(stem, '.')) *dot = '\0';

@@ -27,7 +27,7 @@ public:
     ~AnxArchive() = default;
 
     LocateFileCallback locateFile = nullptr;
-    const char* archivePath;  // not owned
+    char archivePath[MAX_PATH];  // a copy: the caller's string need not outlive the object
     char ansPath[MAX_PATH];
     char workDir[MAX_PATH];   // always ends in a separator
     int error = ANX_OK;

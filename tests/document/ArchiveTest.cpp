@@ -1,0 +1,324 @@
+// The .ANX archive: packing what an animation names, unpacking into a folder of
+// its own, finding the animation, and hostile archives.
+#include "AnimationTables.h"
+#include "AnxArchive.h"
+#include "ResultCodes.h"
+#include "TestFiles.h"
+#include <gtest/gtest.h>
+#include <minizip/unzip.h>
+#include <minizip/zip.h>
+#include <cstring>
+
+namespace {
+
+struct AnimationSpec {
+    std::vector<std::string> sequences;
+    std::vector<std::string> sounds;
+    std::string background;
+    std::string next;
+    int endAction = END_CLOSE;
+};
+
+// Writes an animation naming the given files (the files themselves are made
+// by the caller).
+void WriteAnimation(const std::string& path, const AnimationSpec& spec)
+{
+    AnimationTables t{};
+    SetDefaultAnimationSettings(&t.animationSettings);
+    if (!spec.background.empty()) {
+        t.animationSettings.backgroundColor = BACKGROUND_USE_IMAGE;
+        lstrcpynA(t.animationSettings.backgroundImage, spec.background.c_str(), 64);
+    }
+    lstrcpynA(t.animationSettings.nextAnimation, spec.next.c_str(), 64);
+    t.animationSettings.playFlags = static_cast<uint8_t>(spec.endAction << PLAY_END_ACTION_SHIFT);
+    t.sequenceCount = static_cast<uint8_t>(spec.sequences.size());
+    for (size_t i = 0; i < spec.sequences.size(); ++i)
+        lstrcpynA(t.sequenceTable[i].fileName, spec.sequences[i].c_str(), 64);
+    t.soundCount = static_cast<uint8_t>(spec.sounds.size());
+    for (size_t i = 0; i < spec.sounds.size(); ++i) lstrcpynA(t.soundTable[i].name, spec.sounds[i].c_str(), 64);
+    ASSERT_EQ(RESULT_OK, WriteAnimationFile(path.c_str(), &t));
+}
+
+void WriteText(const std::string& path, const std::string& text)
+{
+    WriteWholeFile(path, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+struct ZipEntry {
+    std::string name;
+    std::string data;
+};
+
+std::vector<ZipEntry> ReadZip(const std::string& path)
+{
+    std::vector<ZipEntry> entries;
+    unzFile zip = unzOpen(path.c_str());
+    if (!zip) return entries;
+    for (int r = unzGoToFirstFile(zip); r == UNZ_OK; r = unzGoToNextFile(zip)) {
+        char name[MAX_PATH];
+        unz_file_info info;
+        unzGetCurrentFileInfo(zip, &info, name, sizeof name, nullptr, 0, nullptr, 0);
+        std::string data(info.uncompressed_size, '\0');
+        unzOpenCurrentFile(zip);
+        unzReadCurrentFile(zip, data.data(), static_cast<unsigned>(data.size()));
+        unzCloseCurrentFile(zip);
+        EXPECT_EQ(Z_DEFLATED, static_cast<int>(info.compression_method)) << name;
+        entries.push_back({name, data});
+    }
+    unzClose(zip);
+    return entries;
+}
+
+void WriteZip(const std::string& path, const std::vector<ZipEntry>& entries)
+{
+    zipFile zip = zipOpen(path.c_str(), APPEND_STATUS_CREATE);
+    ASSERT_NE(nullptr, zip);
+    for (const ZipEntry& e : entries) {
+        zip_fileinfo info{};
+        ASSERT_EQ(ZIP_OK, zipOpenNewFileInZip(zip, e.name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
+                                              Z_DEFLATED, Z_DEFAULT_COMPRESSION));
+        zipWriteInFileInZip(zip, e.data.data(), static_cast<unsigned>(e.data.size()));
+        zipCloseFileInZip(zip);
+    }
+    zipClose(zip, nullptr);
+}
+
+std::vector<std::string> BareNames(const std::vector<ZipEntry>& entries)
+{
+    std::vector<std::string> names;
+    for (const ZipEntry& e : entries) names.push_back(BareName(e.name.c_str()));
+    return names;
+}
+
+bool FolderExists(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+TEST(Archive, PacksTheAnimationFirstAndTheInfoEntryLast)
+{
+    ScratchDir dir;
+    CreateDirectoryA(dir.File("sub").c_str(), nullptr);
+    for (const char* name : {"one.bmx", "sub\\two.bmx", "back.bmp", "ping.wav", "next.ans.bmx"})
+        WriteText(dir.File(name), std::string("data of ") + name);
+    WriteAnimation(dir.File("next.ans"), {{"next.ans.bmx"}, {}, "", "", END_CLOSE});
+    WriteAnimation(dir.File("demo.ans"), {{"one.bmx", "sub\\two.bmx"}, {"ping.wav"}, "back.bmp", "next.ans", END_LOAD_NEXT});
+
+    const std::string archive = dir.File("demo.anx");
+    AnxArchive anx(archive.c_str());
+    ASSERT_EQ(1, anx.Pack(dir.File("demo.ans").c_str()));
+    EXPECT_EQ(ANX_OK, anx.error);
+    EXPECT_EQ(1, AnxArchive::IsArchive(archive.c_str()));
+    EXPECT_EQ(0, AnxArchive::IsArchive(dir.File("demo.ans").c_str()));
+
+    const auto entries = ReadZip(archive);
+    EXPECT_EQ((std::vector<std::string>{"demo.ans", "back.bmp", "one.bmx", "two.bmx", "ping.wav", "next.ans",
+                                        "next.ans.bmx", "anxinfo.dat"}),
+              BareNames(entries));
+    EXPECT_EQ(dir.File("demo.ans"), entries.front().name);  // entries are named by the path they were found at
+    EXPECT_EQ("demo.ans", entries.back().data);
+    EXPECT_EQ("data of sub\\two.bmx", entries[3].data);
+
+    // Unpacking into a folder of its own finds the animation, and removing takes it all away.
+    AnxArchive reader(archive.c_str());
+    ASSERT_EQ(1, reader.Unpack(nullptr));
+    char found[MAX_PATH];
+    ASSERT_EQ(1, reader.FindAnimation(found, MAX_PATH));
+    EXPECT_EQ(std::string(reader.workDir) + "demo.ans", found);
+    EXPECT_EQ(ReadWholeFile(dir.File("back.bmp")), ReadWholeFile(std::string(reader.workDir) + "back.bmp"));
+    AnxArchive second(archive.c_str());
+    ASSERT_EQ(1, second.Unpack(nullptr));
+    EXPECT_STRNE(reader.workDir, second.workDir);
+    EXPECT_EQ(1, AnxArchive(nullptr).RemoveUnpacked(found));
+    EXPECT_FALSE(FolderExists(reader.workDir));
+    EXPECT_TRUE(FolderExists(second.workDir));
+    char secondFound[MAX_PATH];
+    ASSERT_EQ(1, second.FindAnimation(secondFound, MAX_PATH));
+    EXPECT_EQ(1, AnxArchive(nullptr).RemoveUnpacked(secondFound));
+    EXPECT_FALSE(FolderExists(second.workDir));
+}
+
+TEST(Archive, SameBareNameIsPackedOnceAndCyclesEnd)
+{
+    ScratchDir dir;
+    CreateDirectoryA(dir.File("a").c_str(), nullptr);
+    CreateDirectoryA(dir.File("b").c_str(), nullptr);
+    WriteText(dir.File("a\\x.bmx"), "first");
+    WriteText(dir.File("b\\x.bmx"), "second");
+    WriteAnimation(dir.File("A.ans"), {{"a\\x.bmx", "b\\x.bmx"}, {}, "", "B.ans", END_LOAD_NEXT_NEW_WINDOW});
+    WriteAnimation(dir.File("B.ans"), {{"a\\x.bmx"}, {}, "", "A.ans", END_LOAD_NEXT});
+    AnxArchive anx(dir.File("c.anx").c_str());
+    ASSERT_EQ(1, anx.Pack(dir.File("A.ans").c_str()));
+    const auto entries = ReadZip(dir.File("c.anx"));
+    EXPECT_EQ((std::vector<std::string>{"A.ans", "x.bmx", "B.ans", "anxinfo.dat"}), BareNames(entries));
+    EXPECT_EQ("first", entries[1].data);
+}
+
+TEST(Archive, ShellOpenedFollowerIsNotPacked)
+{
+    ScratchDir dir;
+    WriteAnimation(dir.File("B.ans"), {});
+    WriteAnimation(dir.File("A.ans"), {{}, {}, "", "B.ans", END_SHELL_OPEN});
+    AnxArchive anx(dir.File("c.anx").c_str());
+    ASSERT_EQ(1, anx.Pack(dir.File("A.ans").c_str()));
+    EXPECT_EQ((std::vector<std::string>{"A.ans", "anxinfo.dat"}), BareNames(ReadZip(dir.File("c.anx"))));
+}
+
+namespace {
+std::vector<std::string> g_asked;
+int g_answer = 1;
+std::string g_chosen;
+int LocateForTest(const char* bareName, char* outPath)
+{
+    g_asked.push_back(bareName);
+    lstrcpynA(outPath, g_chosen.c_str(), MAX_PATH);
+    return g_answer;
+}
+}  // namespace
+
+TEST(Archive, MissingFilesAreLeftOutOrLocatedOrCancel)
+{
+    ScratchDir dir;
+    WriteAnimation(dir.File("demo.ans"), {{"gone.bmx"}, {"missing.wav"}, "", "", END_CLOSE});
+    WriteText(dir.File("elsewhere.bmx"), "found by the user");
+
+    struct Case { int answer; std::string chosen; int packed; int error; std::vector<std::string> names; };
+    const Case cases[] = {
+        {1, "", 1, ANX_FILE_MISSING, {"demo.ans", "anxinfo.dat"}},                    // "No": left out
+        {1, dir.File("elsewhere.bmx"), 1, ANX_OK, {"demo.ans", "elsewhere.bmx", "anxinfo.dat"}},
+        {0, "", 0, ANX_CANCELLED, {}},                                                 // "Cancel"
+    };
+    for (const Case& c : cases) {
+        g_asked.clear();
+        g_answer = c.answer;
+        g_chosen = c.chosen;
+        DeleteFileA(dir.File("d.anx").c_str());
+        AnxArchive anx(dir.File("d.anx").c_str());
+        anx.locateFile = LocateForTest;
+        EXPECT_EQ(c.packed, anx.Pack(dir.File("demo.ans").c_str())) << c.chosen;
+        EXPECT_EQ(c.error, anx.error) << c.chosen;
+        EXPECT_EQ("gone.bmx", g_asked.front());
+        // Both missing files resolve to the one chosen file, which is packed once.
+        if (c.packed) EXPECT_EQ(c.names, BareNames(ReadZip(dir.File("d.anx"))));
+    }
+    AnxArchive quiet(dir.File("e.anx").c_str());
+    EXPECT_EQ(1, quiet.Pack(dir.File("demo.ans").c_str()));
+    EXPECT_EQ(ANX_FILE_MISSING, quiet.error);
+    AnxArchive notAnimation(dir.File("f.anx").c_str());
+    EXPECT_EQ(0, notAnimation.Pack(dir.File("elsewhere.bmx").c_str()));
+    EXPECT_EQ(ANX_NO_FILE_LIST, notAnimation.error);
+}
+
+TEST(Archive, FindAnimationFallsBackToTheArchiveNameAndAnyAnimation)
+{
+    ScratchDir dir;
+    WriteAnimation(dir.File("renamed.ans"), {});
+    auto bytes = ReadWholeFile(dir.File("renamed.ans"));
+    const std::string data(bytes.begin(), bytes.end());
+    struct Case { const char* archive; std::vector<ZipEntry> entries; const char* expected; };
+    const Case cases[] = {
+        {"a.anx", {{"x\\first.ans", data}, {"anxinfo.dat", "first.ans"}}, "first.ans"},
+        {"b.anx", {{"other.ans", data}, {"b.ans", data}}, "b.ans"},          // the archive's own name
+        {"c.anx", {{"only.ans", data}, {"readme.txt", "hi"}}, "only.ans"},   // the one animation in it
+        {"d.anx", {{"e.ans", data}, {"anxinfo.dat", "..\\..\\e.ans"}}, "e.ans"},  // a path in the info entry counts by its bare name
+    };
+    for (const Case& c : cases) {
+        WriteZip(dir.File(c.archive), c.entries);
+        AnxArchive anx(dir.File(c.archive).c_str());
+        ASSERT_EQ(1, anx.Unpack(nullptr)) << c.archive;
+        char found[MAX_PATH];
+        EXPECT_EQ(1, anx.FindAnimation(found, MAX_PATH)) << c.archive;
+        EXPECT_STREQ(c.expected, BareName(found)) << c.archive;
+        EXPECT_EQ(std::string(anx.workDir), std::string(found, BareName(found) - found));
+        AnxArchive(nullptr).RemoveUnpacked(found);
+        EXPECT_FALSE(FolderExists(anx.workDir));
+    }
+    WriteZip(dir.File("none.anx"), {{"readme.txt", "no animation"}});
+    AnxArchive none(dir.File("none.anx").c_str());
+    ASSERT_EQ(1, none.Unpack(nullptr));
+    char found[MAX_PATH];
+    EXPECT_EQ(0, none.FindAnimation(found, MAX_PATH));
+    RemoveTree(none.workDir);
+}
+
+TEST(Archive, HostileEntryNamesNeverWriteOutsideTheUnpackFolder)
+{
+    ScratchDir dir;
+    CreateDirectoryA(dir.File("in").c_str(), nullptr);
+    struct Case { const char* name; bool extracts; const char* lands; };
+    const Case cases[] = {
+        {"..\\..\\evil.txt", true, "evil.txt"},
+        {"../../evil2.txt", true, "evil2.txt"},
+        {"C:\\windows\\evil3.txt", true, "evil3.txt"},
+        {"\\\\server\\share\\evil4.txt", true, "evil4.txt"},
+        {"sub/", true, nullptr},  // a folder entry carries nothing
+        {"..", false, nullptr},
+        {"a/..", false, nullptr},
+        {"CON", false, nullptr},
+        {"nul.txt", false, nullptr},
+        {"com1.ans", false, nullptr},
+        {"trailing.", false, nullptr},
+        {"what?.txt", false, nullptr},
+    };
+    for (const Case& c : cases) {
+        const std::string archive = dir.File("in\\hostile.anx");
+        WriteZip(archive, {{"ok.ans", "AN"}, {c.name, "payload"}});
+        const std::string target = dir.File("in\\unpack\\");
+        RemoveTree(target);
+        CreateDirectoryA(target.c_str(), nullptr);
+        AnxArchive anx(archive.c_str());
+        EXPECT_EQ(c.extracts ? 1 : 0, anx.Unpack(target.c_str())) << c.name;
+        if (!c.extracts) {
+            EXPECT_EQ(ANX_EXTRACT_FAILED, anx.error) << c.name;
+        }
+        if (c.lands) {
+            EXPECT_TRUE(FileExists(target + c.lands)) << c.name;
+        }
+        for (const char* outside : {"evil.txt", "evil2.txt", "evil3.txt", "evil4.txt"}) {
+            EXPECT_FALSE(FileExists(dir.File(outside))) << c.name;
+            EXPECT_FALSE(FileExists(dir.File(std::string("in\\") + outside))) << c.name;
+        }
+    }
+}
+
+TEST(Archive, DamagedArchivesFailToUnpack)
+{
+    ScratchDir dir;
+    WriteZip(dir.File("good.anx"), {{"a.ans", std::string(5000, 'a')}, {"b.bmx", std::string(3000, 'b')}});
+    const auto good = ReadWholeFile(dir.File("good.anx"));
+    for (size_t length : {size_t(0), size_t(4), size_t(30), good.size() / 2, good.size() - 10}) {
+        WriteWholeFile(dir.File("cut.anx"), std::vector<uint8_t>(good.begin(), good.begin() + length));
+        AnxArchive anx(dir.File("cut.anx").c_str());
+        const std::string target = dir.File("out" + std::to_string(length) + "\\");
+        CreateDirectoryA(target.c_str(), nullptr);
+        EXPECT_EQ(0, anx.Unpack(target.c_str())) << length;
+    }
+    auto flipped = good;
+    flipped[60] ^= 0x55;  // inside the first entry's deflated data: inflate or the CRC check fails
+    WriteWholeFile(dir.File("flipped.anx"), flipped);
+    AnxArchive anx(dir.File("flipped.anx").c_str());
+    CreateDirectoryA(dir.File("flip").c_str(), nullptr);
+    EXPECT_EQ(0, anx.Unpack(dir.File("flip").c_str()));
+}
+
+TEST(Archive, RemoveUnpackedElsewhereDeletesOnlyWhatTheAnimationNames)
+{
+    ScratchDir dir;
+    WriteText(dir.File("one.bmx"), "1");
+    WriteText(dir.File("keep.txt"), "mine");
+    WriteText(dir.File("anxinfo.dat"), "demo.ans");
+    WriteAnimation(dir.File("demo.ans"), {{"one.bmx", "C:\\elsewhere\\keep.txt"}, {}, "", "", END_CLOSE});
+    EXPECT_EQ(1, AnxArchive(nullptr).RemoveUnpacked(dir.File("demo.ans").c_str()));
+    EXPECT_FALSE(FileExists(dir.File("one.bmx")));
+    EXPECT_FALSE(FileExists(dir.File("demo.ans")));
+    EXPECT_FALSE(FileExists(dir.File("anxinfo.dat")));
+    // keep.txt is named by the animation, but lay at a stored path: only names beside it count.
+    EXPECT_FALSE(FileExists(dir.File("keep.txt")));
+    WriteText(dir.File("other.txt"), "not named");
+    WriteAnimation(dir.File("demo.ans"), {});
+    AnxArchive(nullptr).RemoveUnpacked(dir.File("demo.ans").c_str());
+    EXPECT_TRUE(FileExists(dir.File("other.txt")));
+}
