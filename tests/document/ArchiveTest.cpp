@@ -202,7 +202,9 @@ TEST(Archive, MissingFilesAreLeftOutOrLocatedOrCancel)
         EXPECT_EQ(c.error, anx.error) << c.chosen;
         EXPECT_EQ("gone.bmx", g_asked.front());
         // Both missing files resolve to the one chosen file, which is packed once.
-        if (c.packed) EXPECT_EQ(c.names, BareNames(ReadZip(dir.File("d.anx"))));
+        if (c.packed) {
+            EXPECT_EQ(c.names, BareNames(ReadZip(dir.File("d.anx"))));
+        }
     }
     AnxArchive quiet(dir.File("e.anx").c_str());
     EXPECT_EQ(1, quiet.Pack(dir.File("demo.ans").c_str()));
