@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Runs the benchmark programs and prints their figures beside those of the
+# independent tools on the same files. Usage: tools/bench.sh [BUILD_DIR]
+set -euo pipefail
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+BUILD=$(cd "${1:-$ROOT/build}" && pwd)
+source "$ROOT/tools/testenv.sh"
+DIR=$BUILD/$ZELVO_TEST_ARCH
+export WINEPREFIX=$DIR/wineprefix
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+echo "== document files"
+"$ZELVO_WINE" "$DIR/tests/bench/DocumentBench.exe" "$(winepath -w "$work" 2>/dev/null || echo "$work")"
+(
+  cd "$work"
+  t0=$(date +%s%N); zip -q -6 info.zip big.ans big*.bmx
+  t1=$(date +%s%N); mkdir out && unzip -q info.zip -d out; t2=$(date +%s%N)
+  echo "Info-ZIP on the same files: zip -6 $(( (t1 - t0) / 1000000 )) ms, unzip $(( (t2 - t1) / 1000000 )) ms"
+)
