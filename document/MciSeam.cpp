@@ -1,0 +1,14 @@
+#include "MciSeam.h"
+
+namespace {
+
+const MciSeam realSeam = {mciSendCommandA, sndPlaySoundA, MessageBoxA};
+const MciSeam* currentSeam = &realSeam;
+
+}  // namespace
+
+const MciSeam& RealMciSeam() { return realSeam; }
+
+const MciSeam& CurrentMciSeam() { return *currentSeam; }
+
+void InstallMciSeam(const MciSeam* seam) { currentSeam = seam ? seam : &realSeam; }
