@@ -9,8 +9,9 @@ trap 'rm -rf "$work"' EXIT
 cd "$work"
 "$ZELVO_WINE" "$MAKESAMPLE" . >/dev/null
 unzip -tq sample.anx
-first=$(unzip -Z1 sample.anx | head -n1)
-last=$(unzip -Z1 sample.anx | tail -n1)
+entries=$(unzip -Z1 sample.anx)
+first=$(sed -n 1p <<<"$entries")
+last=$(sed -n '$p' <<<"$entries")
 [[ "$first" == *sample.ans ]] || { echo "first entry is $first"; exit 1; }
 [ "$last" = anxinfo.dat ] || { echo "last entry is $last"; exit 1; }
 [ "$(unzip -p sample.anx anxinfo.dat)" = sample.ans ] || { echo "anxinfo.dat does not name sample.ans"; exit 1; }
