@@ -2,7 +2,7 @@
 
 namespace {
 
-const MciSeam realSeam = {mciSendCommandA, sndPlaySoundA, MessageBoxA};
+const MciSeam realSeam = {mciSendCommandA, sndPlaySoundA};
 const MciSeam* currentSeam = &realSeam;
 
 }  // namespace

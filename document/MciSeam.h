@@ -1,5 +1,5 @@
 // The multimedia calls of the sound output, behind one table of function
-// pointers. The real table calls WINMM (and USER32 for the error box); a test
+// pointers. The real table calls WINMM (the error boxes go through UiSeam.h); a test
 // installs a table of its own that records the commands and answers them,
 // because machines without a sound device or MIDI sequencer cannot show what
 // was asked of the device. The player engine plays through the same table.
@@ -12,8 +12,6 @@ struct MciSeam {
     MCIERROR (WINAPI* sendCommand)(MCIDEVICEID device, UINT message, DWORD_PTR flags, DWORD_PTR params);
     // sndPlaySoundA: plain waves, and a null name to stop them.
     BOOL (WINAPI* sndPlaySound)(LPCSTR sound, UINT flags);
-    // MessageBoxA: the device error messages.
-    int (WINAPI* messageBox)(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 };
 
 // The table that calls the system.

@@ -2,6 +2,7 @@
 #include "SoundOutput.h"
 #include "FileIo.h"
 #include "MciSeam.h"
+#include "UiSeam.h"
 #include <cstring>
 #include <initializer_list>
 
@@ -108,7 +109,7 @@ uint32_t ShowSoundError(HWND window, uint32_t kindAndStep, MCIERROR error, bool 
     strcat(caption, (kindAndStep & 0xFF) == SOUND_STEP_CLOSE ? "Close" : "Play");
     char text[201] = "";
     mciGetErrorStringA(error, text, sizeof text);
-    CurrentMciSeam().messageBox(window, text, caption, MB_OK);
+    CurrentUiSeam().messageBox(window, text, caption, MB_OK);
     return 0;
 }
 

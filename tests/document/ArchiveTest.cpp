@@ -324,3 +324,129 @@ TEST(Archive, RemoveUnpackedElsewhereDeletesOnlyWhatTheAnimationNames)
     AnxArchive(nullptr).RemoveUnpacked(dir.File("demo.ans").c_str());
     EXPECT_TRUE(FileExists(dir.File("other.txt")));
 }
+
+// ---- the editor's archive commands ----
+
+#include "AnxCommands.h"
+#include "UiSeam.h"
+
+namespace {
+
+// Records every box and answers it; the open-file dialog picks a set file.
+struct UiRecorder {
+    struct Box { std::string text, caption; UINT type; };
+    static inline std::vector<Box> boxes;
+    static inline std::vector<int> answers;
+    static inline std::string pick;
+    static inline std::vector<std::string> dialogFilters;
+    UiSeam seam{BoxHook, OpenHook};
+    UiRecorder() { boxes.clear(); answers.clear(); pick.clear(); dialogFilters.clear(); InstallUiSeam(&seam); }
+    ~UiRecorder() { InstallUiSeam(nullptr); }
+    static int WINAPI BoxHook(HWND, LPCSTR text, LPCSTR caption, UINT type)
+    {
+        boxes.push_back({text, caption, type});
+        if (answers.empty()) return IDOK;
+        const int answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
+    }
+    static BOOL WINAPI OpenHook(LPOPENFILENAMEA dialog)
+    {
+        dialogFilters.push_back(std::string(dialog->lpstrFilter) + "|" + (dialog->lpstrFilter + strlen(dialog->lpstrFilter) + 1));
+        EXPECT_EQ(static_cast<DWORD>(OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY), dialog->Flags);
+        if (pick.empty()) return FALSE;
+        lstrcpynA(dialog->lpstrFile, pick.c_str(), dialog->nMaxFile);
+        return TRUE;
+    }
+};
+
+}  // namespace
+
+TEST(ArchiveCommands, ImportUnpacksBesideTheArchiveAndAsksBeforeReplacing)
+{
+    ScratchDir dir;
+    UiRecorder ui;
+    WriteText(dir.File("one.bmx"), "1");
+    WriteAnimation(dir.File("demo.ans"), {{"one.bmx"}, {}, "", "", END_CLOSE});
+    ASSERT_EQ(1, AnxArchive(dir.File("demo.anx").c_str()).Pack(dir.File("demo.ans").c_str()));
+
+    char path[MAX_PATH];
+    EXPECT_EQ(1, ImportAnxArchive(nullptr, dir.File("demo.ans").c_str(), path, MAX_PATH));
+    EXPECT_EQ(dir.File("demo.ans"), path);  // not an archive: used unchanged
+    ASSERT_EQ(1, ImportAnxArchive(nullptr, dir.File("demo.anx").c_str(), path, MAX_PATH));
+    EXPECT_EQ(dir.File("demo\\demo.ans"), path);
+    EXPECT_TRUE(FileExists(dir.File("demo\\one.bmx")));
+    char current[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, current);
+    EXPECT_EQ(dir.File("demo"), current);
+    SetCurrentDirectoryA(dir.Path().c_str());
+    EXPECT_TRUE(UiRecorder::boxes.empty());
+
+    UiRecorder::answers = {IDCANCEL};
+    EXPECT_EQ(0, ImportAnxArchive(nullptr, dir.File("demo.anx").c_str(), path, MAX_PATH));
+    UiRecorder::answers = {IDOK};
+    EXPECT_EQ(1, ImportAnxArchive(nullptr, dir.File("demo.anx").c_str(), path, MAX_PATH));
+    SetCurrentDirectoryA(dir.Path().c_str());
+    ASSERT_EQ(2u, UiRecorder::boxes.size());
+    EXPECT_EQ("The destination directory already exists. Press OK to replace all existing files!",
+              UiRecorder::boxes[0].text);
+    EXPECT_EQ("ANX Import", UiRecorder::boxes[0].caption);
+    EXPECT_EQ(static_cast<UINT>(MB_OKCANCEL | MB_ICONWARNING), UiRecorder::boxes[0].type);
+}
+
+TEST(ArchiveCommands, ImportFailuresShowTheirErrors)
+{
+    ScratchDir dir;
+    UiRecorder ui;
+    WriteWholeFile(dir.File("broken.anx"), {'P', 'K', 3, 4, 0, 0, 1, 2, 3});
+    WriteZip(dir.File("empty.anx"), {{"readme.txt", "no animation"}});
+    char path[MAX_PATH];
+    EXPECT_EQ(0, ImportAnxArchive(nullptr, dir.File("broken.anx").c_str(), path, MAX_PATH));
+    EXPECT_EQ(0, ImportAnxArchive(nullptr, dir.File("empty.anx").c_str(), path, MAX_PATH));
+    ASSERT_EQ(2u, UiRecorder::boxes.size());
+    EXPECT_EQ("Error reading the import file. The file may be not a valid Zelvo ANX file or corrupted!",
+              UiRecorder::boxes[0].text);
+    EXPECT_EQ("The ANX file does not contain a valid Zelvo Animation file (*.ANS)!", UiRecorder::boxes[1].text);
+    for (const auto& box : UiRecorder::boxes) {
+        EXPECT_EQ("ANX Import", box.caption);
+        EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONERROR), box.type);
+    }
+}
+
+TEST(ArchiveCommands, ExportAsksForMissingFiles)
+{
+    ScratchDir dir;
+    WriteText(dir.File("found.wav"), "sound");
+    WriteAnimation(dir.File("demo.ans"), {{}, {"missing.wav"}, "", "", END_CLOSE});
+    struct Case { std::vector<int> answers; std::string pick; int result; std::vector<std::string> boxes; };
+    const Case cases[] = {
+        {{IDNO}, "", 1, {"The File missing.wav was not found.\nWould you like to find the file?"}},
+        {{IDYES}, dir.File("found.wav"), 1, {"The File missing.wav was not found.\nWould you like to find the file?"}},
+        {{IDCANCEL}, "", 0, {"The File missing.wav was not found.\nWould you like to find the file?",
+                             "ANX Export cancelled by user!"}},
+    };
+    for (const Case& c : cases) {
+        UiRecorder ui;
+        UiRecorder::answers = c.answers;
+        UiRecorder::pick = c.pick;
+        DeleteFileA(dir.File("out.anx").c_str());
+        EXPECT_EQ(c.result, ExportAnxArchive(nullptr, dir.File("out.anx").c_str(), dir.File("demo.ans").c_str()));
+        ASSERT_EQ(c.boxes.size(), UiRecorder::boxes.size());
+        for (size_t i = 0; i < c.boxes.size(); ++i) {
+            EXPECT_EQ(c.boxes[i], UiRecorder::boxes[i].text);
+            EXPECT_EQ("ANX Export", UiRecorder::boxes[i].caption);
+        }
+        EXPECT_EQ(static_cast<UINT>(MB_YESNOCANCEL | MB_ICONQUESTION), UiRecorder::boxes[0].type);
+        if (!c.pick.empty()) {
+            EXPECT_EQ((std::vector<std::string>{"missing.wav|missing.wav"}), UiRecorder::dialogFilters);
+            EXPECT_EQ((std::vector<std::string>{"demo.ans", "found.wav", "anxinfo.dat"}),
+                      BareNames(ReadZip(dir.File("out.anx"))));
+        }
+    }
+    UiRecorder ui;
+    WriteText(dir.File("text.ans"), "not an animation");
+    EXPECT_EQ(0, ExportAnxArchive(nullptr, dir.File("out.anx").c_str(), dir.File("text.ans").c_str()));
+    ASSERT_EQ(1u, UiRecorder::boxes.size());
+    EXPECT_EQ("Error reading the animation file!", UiRecorder::boxes[0].text);
+    EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONERROR), UiRecorder::boxes[0].type);
+}

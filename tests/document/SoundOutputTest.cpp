@@ -4,6 +4,7 @@
 // sound device.
 #include "MciSeam.h"
 #include "SoundOutput.h"
+#include "UiSeam.h"
 #include "TestFiles.h"
 #include <gtest/gtest.h>
 #include <cstdio>
@@ -26,10 +27,13 @@ public:
     FakeDevices()
     {
         active_ = this;
-        seam_ = {SendCommand, SndPlaySound, MessageBoxHook};
+        seam_ = {SendCommand, SndPlaySound};
+        ui_ = RealUiSeam();
+        ui_.messageBox = MessageBoxHook;
     }
     ~FakeDevices() { active_ = nullptr; }
     const MciSeam& Seam() const { return seam_; }
+    const UiSeam& Ui() const { return ui_; }
 
     void SetWindow(HWND window) { window_ = window; }
     void FailNext(UINT message, MCIERROR error) { failures_[message] = error; }
@@ -125,6 +129,7 @@ private:
 
     static FakeDevices* active_;
     MciSeam seam_;
+    UiSeam ui_;
     HWND window_ = nullptr;
     std::map<UINT, MCIERROR> failures_;
     bool notifyAtEnd_ = false;
@@ -223,11 +228,13 @@ protected:
         ASSERT_NE(window_, nullptr);
         devices_.SetWindow(window_);
         InstallMciSeam(&devices_.Seam());
+        InstallUiSeam(&devices_.Ui());
     }
     void TearDown() override
     {
         StopSound(nullptr, ANIM_SOUND_ALL, false);
         InstallMciSeam(nullptr);
+        InstallUiSeam(nullptr);
         if (window_) DestroyWindow(window_);
         SetCurrentDirectoryA(startFolder_);
     }
@@ -699,9 +706,7 @@ protected:
     void SetUp() override
     {
         SoundTest::SetUp();
-        realWithBox_ = RealMciSeam();
-        realWithBox_.messageBox = FakeDevices::MessageBoxHook;
-        InstallMciSeam(&realWithBox_);
+        InstallMciSeam(nullptr);  // the real devices; only the error box is recorded
     }
     // Plays the file for real; returns what PlaySoundFile gave.
     uint32_t PlayForReal(const char* file, uint16_t flags, uint32_t kind, const char* caption)
@@ -721,7 +726,6 @@ protected:
         }
         return result;
     }
-    MciSeam realWithBox_{};
 };
 
 TEST_F(RealSoundTest, AWaveWithoutADeviceEndsWithItsDeviceClosed)
