@@ -76,6 +76,13 @@ struct ProgressDialogState {
 };
 ProgressDialogState GetProgressDialogState();
 
+// The record WM_INITDIALOG of the progress dialog carries (its lParam), and
+// the caller procedure receives with it.
+struct ProgressDialogStart {
+    DLGPROC callerProc;
+    int maximum;
+};
+
 // Opens the modeless progress dialog and disables its owner. Null while
 // another one is open; the operation then runs without one. `callerProc`
 // (may be null) sees the dialog's messages first.

@@ -9,12 +9,6 @@ namespace {
 
 ProgressDialogState progress = {};
 
-// What OpenProgressDialog hands to WM_INITDIALOG.
-struct ProgressStart {
-    DLGPROC callerProc;
-    int maximum;
-};
-
 INT_PTR OfferToCaller(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return progress.progressCallerProc ? progress.progressCallerProc(dialog, message, wParam, lParam)
@@ -51,7 +45,7 @@ HWND OpenProgressDialog(HWND owner, HINSTANCE instance, int templateId, int maxi
     if (progress.progressOpen) return nullptr;
     progress.progressOpen = 1;
     if (owner) EnableWindow(owner, FALSE);
-    ProgressStart start = {callerProc, maximum};
+    ProgressDialogStart start = {callerProc, maximum};
     HWND dialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(templateId), owner, ProgressDlgProc,
                                      reinterpret_cast<LPARAM>(&start));
     if (!dialog) {
@@ -87,7 +81,7 @@ INT_PTR CALLBACK ProgressDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 {
     switch (message) {
     case WM_INITDIALOG: {
-        const auto* start = reinterpret_cast<const ProgressStart*>(lParam);
+        const auto* start = reinterpret_cast<const ProgressDialogStart*>(lParam);
         progress.progressCallerProc = start->callerProc;
         progress.progressMaximum = start->maximum;
         progress.progressPosition = 0;

@@ -170,13 +170,13 @@ TEST_F(ProgressDialog, ACancelClickFromATimerEndsALongLoop)
 
 // A caller procedure that keeps what it saw and may claim the Cancel button.
 std::vector<UINT> callerMessages;
-LPARAM callerInitParam = 0;
+ProgressDialogStart callerStart = {};
 bool callerClaimsCancel = false;
 
 INT_PTR CALLBACK CallerProc(HWND, UINT message, WPARAM wParam, LPARAM lParam)
 {
     callerMessages.push_back(message);
-    if (message == WM_INITDIALOG) callerInitParam = lParam;
+    if (message == WM_INITDIALOG) callerStart = *reinterpret_cast<const ProgressDialogStart*>(lParam);
     if (message == WM_COMMAND && LOWORD(wParam) == IDC_PROGRESS_CANCEL) return callerClaimsCancel;
     return message == WM_APP ? 77 : 0;
 }
@@ -194,7 +194,8 @@ TEST_F(ProgressDialog, TheCallerProcedureSeesMessagesFirst)
     callerClaimsCancel = true;
     ASSERT_NE(nullptr, Open(10, CallerProc));
     EXPECT_TRUE(Saw(WM_INITDIALOG));
-    EXPECT_NE(0, callerInitParam);
+    EXPECT_EQ(CallerProc, callerStart.callerProc);
+    EXPECT_EQ(10, callerStart.maximum);
 
     callerMessages.clear();
     EXPECT_EQ(77, ProgressDlgProc(dialog_, WM_APP, 0, 0)) << "other messages are the caller's answer";
