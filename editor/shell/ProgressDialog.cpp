@@ -8,6 +8,16 @@
 namespace {
 
 ProgressDialogState progress = {};
+// An owner that was disabled already (by a modal dialog above it) stays so
+// when the progress dialog goes.
+bool ownerWasEnabled = false;
+
+void ReleaseOwner(HWND dialog)
+{
+    HWND owner = GetWindow(dialog, GW_OWNER);
+    if (owner && ownerWasEnabled) EnableWindow(owner, TRUE);
+    ownerWasEnabled = false;
+}
 
 INT_PTR OfferToCaller(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -44,13 +54,15 @@ HWND OpenProgressDialog(HWND owner, HINSTANCE instance, int templateId, int maxi
 {
     if (progress.progressOpen) return nullptr;
     progress.progressOpen = 1;
-    if (owner) EnableWindow(owner, FALSE);
+    // EnableWindow answers whether the window was disabled before.
+    ownerWasEnabled = owner && !EnableWindow(owner, FALSE);
     ProgressDialogStart start = {callerProc, maximum};
     HWND dialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(templateId), owner, ProgressDlgProc,
                                      reinterpret_cast<LPARAM>(&start));
     if (!dialog) {
         progress.progressOpen = 0;
-        if (owner) EnableWindow(owner, TRUE);
+        if (ownerWasEnabled) EnableWindow(owner, TRUE);
+        ownerWasEnabled = false;
         return nullptr;
     }
     ShowWindow(dialog, SW_SHOWNORMAL);
@@ -62,7 +74,7 @@ int CloseProgressDialog(HWND dialog)
 {
     if (!progress.progressOpen) return 0;
     // The owner is enabled before the dialog goes, so it gets the activation back.
-    if (HWND owner = GetWindow(dialog, GW_OWNER)) EnableWindow(owner, TRUE);
+    ReleaseOwner(dialog);
     DestroyWindow(dialog);
     progress.progressOpen = 0;
     return 1;
@@ -106,7 +118,7 @@ INT_PTR CALLBACK ProgressDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_DESTROY:
         // Destroyed by other means than CloseProgressDialog: the owner must not
         // stay disabled.
-        if (HWND owner = GetWindow(dialog, GW_OWNER)) EnableWindow(owner, TRUE);
+        ReleaseOwner(dialog);
         progress.progressOpen = 0;
         OfferToCaller(dialog, message, wParam, lParam);
         return TRUE;

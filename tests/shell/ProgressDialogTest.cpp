@@ -83,6 +83,16 @@ TEST_F(ProgressDialog, DestroyedByOtherMeansReleasesItsOwner)
     EXPECT_NE(nullptr, Open(10));
 }
 
+TEST_F(ProgressDialog, AnOwnerDisabledBeforeStaysDisabled)
+{
+    // As under a modal dialog: closing the progress must not free the owner.
+    EnableWindow(owner_, FALSE);
+    ASSERT_NE(nullptr, Open(10));
+    CloseProgressDialog(dialog_);
+    EXPECT_FALSE(IsWindowEnabled(owner_));
+    EnableWindow(owner_, TRUE);
+}
+
 TEST_F(ProgressDialog, ProgressUpdateMovesAndClampsThePosition)
 {
     ASSERT_NE(nullptr, Open(100));
