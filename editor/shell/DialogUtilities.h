@@ -100,10 +100,9 @@ int ProgressPercent(int position, int maximum);
 
 // ---- Message boxes ------------------------------------------------------------
 
-// Every message box of the editor is shown through ShowMessageBox. A test
-// installs a hook that answers in place of the user; null restores MessageBox.
-using MessageBoxHook = int (*)(HWND owner, const char* text, const char* caption, UINT style);
-MessageBoxHook SetMessageBoxHook(MessageBoxHook hook);  // returns the previous hook
+// Every message box of the editor is shown through ShowMessageBox, which calls
+// the message-box entry of UiSeam.h: a test installs a table that answers in
+// place of the user.
 int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT style);
 
 // Loads a string of the program's string table into `buffer` of `size`

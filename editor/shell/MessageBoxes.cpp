@@ -2,6 +2,7 @@
 // code and the question before a file is replaced.
 #include "DialogUtilities.h"
 #include "ResultCodes.h"
+#include "UiSeam.h"
 #include "resource.h"
 #include <shlwapi.h>
 
@@ -13,8 +14,6 @@ static_assert(RESULT_OUT_OF_MEMORY == IDS_OUT_OF_MEMORY && RESULT_NEWER_VERSION 
               "a result code is the id of its message");
 
 namespace {
-
-MessageBoxHook messageBoxHook = nullptr;
 
 constexpr int MESSAGE_LENGTH = 200;
 
@@ -29,17 +28,9 @@ bool IsFileError(int code) { return LOWORD(code) >= IDS_READ_ERROR; }
 
 }  // namespace
 
-MessageBoxHook SetMessageBoxHook(MessageBoxHook hook)
-{
-    MessageBoxHook previous = messageBoxHook;
-    messageBoxHook = hook;
-    return previous;
-}
-
 int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT style)
 {
-    if (messageBoxHook) return messageBoxHook(owner, text, caption, style);
-    return MessageBoxA(owner, text, caption, style);
+    return CurrentUiSeam().messageBox(owner, text, caption, style);
 }
 
 int LoadResourceString(UINT stringId, char* buffer, int size)

@@ -1,5 +1,6 @@
 #include "DialogTestHooks.h"
 #include "DialogUtilities.h"
+#include "UiSeam.h"
 
 namespace {
 MessageBoxRecorder* activeRecorder = nullptr;
@@ -16,16 +17,19 @@ std::string WindowText(HWND window)
 MessageBoxRecorder::MessageBoxRecorder(int answer) : answer_(answer)
 {
     activeRecorder = this;
-    previous_ = SetMessageBoxHook(&MessageBoxRecorder::Answer);
+    previous_ = &CurrentUiSeam();
+    seam_ = *previous_;
+    seam_.messageBox = &MessageBoxRecorder::Answer;
+    InstallUiSeam(&seam_);
 }
 
 MessageBoxRecorder::~MessageBoxRecorder()
 {
-    SetMessageBoxHook(previous_);
+    InstallUiSeam(previous_);
     activeRecorder = nullptr;
 }
 
-int MessageBoxRecorder::Answer(HWND owner, const char* text, const char* caption, UINT style)
+int WINAPI MessageBoxRecorder::Answer(HWND owner, LPCSTR text, LPCSTR caption, UINT style)
 {
     MessageBoxRecorder& self = *activeRecorder;
     self.boxes_.push_back({owner, text ? text : "", caption ? caption : "", style});

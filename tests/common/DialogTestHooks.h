@@ -1,6 +1,7 @@
 // Test hooks that answer the editor's message boxes and dialogs in place of a
 // person, and record what was shown.
 #pragma once
+#include "UiSeam.h"
 #include <windows.h>
 #include <deque>
 #include <functional>
@@ -24,11 +25,12 @@ public:
     void QueueAnswer(int answer) { queued_.push_back(answer); }
     const std::vector<Box>& Boxes() const { return boxes_; }
 private:
-    static int Answer(HWND owner, const char* text, const char* caption, UINT style);
+    static int WINAPI Answer(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
     int answer_;
     std::deque<int> queued_;
     std::vector<Box> boxes_;
-    int (*previous_)(HWND, const char*, const char*, UINT);
+    const UiSeam* previous_;
+    UiSeam seam_;
 };
 
 // Acts on every dialog of this thread (message boxes included) once it has
