@@ -121,8 +121,8 @@ void MedianCut(const uint32_t* histogram, PaletteBuilder& builder, CubeBox box, 
                 sum[1] += uint64_t(g) * histogram[cell];
                 sum[2] += uint64_t(b) * histogram[cell];
             });
-            AddPaletteColor(builder, static_cast<int>(sum[0] / count), static_cast<int>(sum[1] / count),
-                            static_cast<int>(sum[2] / count), false);
+            AddPaletteColor(builder, static_cast<int>((sum[0] + count / 2) / count), static_cast<int>((sum[1] + count / 2) / count),
+                            static_cast<int>((sum[2] + count / 2) / count), false);
             return;
         }
         depth /= 2;

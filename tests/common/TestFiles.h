@@ -59,3 +59,10 @@ HGLOBAL MakePatternDib(int width, int height, int bitsPerPixel, FramePattern pat
 
 // The raw rows of a packed DIB.
 std::vector<uint8_t> DibRows(HGLOBAL dib);
+
+// A 24-bit image of smooth shapes, shading and a little grain, like a photo:
+// far more than 256 colours, most of them in a few broad families.
+HGLOBAL MakePhotoLikeDib(int width, int height, uint32_t seed);
+
+// Writes a packed DIB as a .BMP file.
+bool WriteDibAsBmp(const std::string& path, HGLOBAL dib);

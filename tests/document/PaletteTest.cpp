@@ -297,10 +297,8 @@ TEST_F(DocumentPaletteTest, ColourCellsStartWithStaticsAndDistinctColours)
 
 TEST_F(DocumentPaletteTest, DetectUsedColoursAddsTheFramesOwnColours)
 {
-    std::string status;
-    static std::string* s_status;
-    s_status = &status;
-    g_editorHooks.showStatusText = [](const char* text) { *s_status = text; };
+    static std::string status;
+    g_editorHooks.showStatusText = [](const char* text) { status = text; };
     for (int format : {COLORS_256, COLORS_24BIT}) {
         SCOPED_TRACE(format);
         SetColorFormat(format, nullptr, 0);
@@ -339,8 +337,7 @@ TEST_F(DocumentPaletteTest, DetectUsedColoursAddsTheFramesOwnColours)
         EXPECT_EQ(inCells(241), had241);  // (0, 0, 96) lies outside the area
         EXPECT_EQ(DetectUsedColors(&area), 0);
         ResetColorState();
-        s_status = &status;
-        g_editorHooks.showStatusText = [](const char* text) { *s_status = text; };
+        g_editorHooks.showStatusText = [](const char* text) { status = text; };
     }
 }
 
