@@ -322,7 +322,7 @@ HGLOBAL QuantizeDibTo8Bit(DWORD flags, const BITMAPINFOHEADER* header, const BYT
         }
     }
 
-    GlobalBlock out(CreatePackedDib(width, height, 8, nullptr, 256));
+    GlobalBlock out(CreateImageDib(width, height, 8, nullptr, 256));
     if (!out) return nullptr;
     GlobalLockGuard<BYTE> locked(out.Get());
     BITMAPINFOHEADER* h = DibHeader(locked.get());
@@ -566,6 +566,7 @@ BOOL StretchDibToPalette(HDC dc, const RECT& destination, const RECT& source, co
             GlobalUnlock(reduced.Get());
         }
     }
+    info.h.biSize = sizeof info.h;  // the colours follow the plain header in the copy
     HPALETTE old = palette ? SelectPalette(dc, palette, TRUE) : nullptr;
     if (palette) RealizePalette(dc);
     // Bottom-up images count source rows from the bottom.
