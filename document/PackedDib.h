@@ -6,6 +6,10 @@
 
 constexpr int MIN_FRAME_SIZE = 1;
 constexpr int MAX_FRAME_SIZE = 2048;
+// Images that pass through the editor on their way to a frame (clipboard,
+// image library) may be larger than a frame; this bounds their memory.
+constexpr int MAX_IMAGE_SIZE = 16384;
+constexpr uint64_t MAX_IMAGE_BYTES = 256u << 20;
 
 // Bytes of one row at the given depth, rounded up to a multiple of 4.
 inline uint32_t DibStride(int width, int bitsPerPixel)
@@ -32,8 +36,32 @@ int DibColorEntries(const BITMAPINFOHEADER& header);
 // biClrUsed at most 2^bits.
 bool IsSaneFrameHeader(const BITMAPINFOHEADER& header);
 
-// Allocates a zeroed packed DIB with the given colour table (may be null).
+// Allocates a zeroed packed DIB of frame size (1..2048) with the given colour
+// table (may be null).
 HGLOBAL CreatePackedDib(int width, int height, int bitsPerPixel, const RGBQUAD* colors, int colorCount);
+// The same for any image up to MAX_IMAGE_SIZE a side and MAX_IMAGE_BYTES of rows.
+HGLOBAL CreateImageDib(int width, int height, int bitsPerPixel, const RGBQUAD* colors, int colorCount);
+
+// What a packed DIB holds, read through either header form (BITMAPINFOHEADER
+// and its larger versions, or BITMAPCOREHEADER) and checked against the size
+// of its block: colour tables only for 8 bits per pixel or fewer, at most
+// 2^bits (so never more than 256) entries, the rows inside the block.
+struct PackedDibLayout {
+    BITMAPINFOHEADER header;  // core headers converted; biHeight as stored (negative: top-down)
+    RGBQUAD colors[256];
+    int colorCount;
+    DWORD masks[3];           // BI_BITFIELDS at 16 and 32 bits
+    uint32_t bitsOffset;      // of the rows from the start of the data
+    uint32_t bitsBytes;       // bytes of the rows as stored (the code length for run-length forms)
+};
+// Result: RESULT_OK or RESULT_UNKNOWN_FORMAT for a header or size that does not hold.
+int ReadPackedDibLayout(const void* data, size_t size, PackedDibLayout* layout);
+
+// A copy of a packed DIB in the plain form every pass works on: a 40-byte
+// header, biClrUsed colour entries (2^bits up to 8 bits, none above; three
+// masks after the header for bit fields), bottom-up raw rows with run-length
+// forms expanded. Result: RESULT_OK, RESULT_UNKNOWN_FORMAT, RESULT_OUT_OF_MEMORY.
+int MakePlainPackedDib(const void* data, size_t size, HGLOBAL* plain);
 
 // Pointers into a locked packed DIB.
 inline BITMAPINFOHEADER* DibHeader(void* locked) { return static_cast<BITMAPINFOHEADER*>(locked); }

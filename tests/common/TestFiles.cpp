@@ -1,5 +1,6 @@
 #include "TestFiles.h"
 #include "PackedDib.h"
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -102,4 +103,55 @@ std::vector<uint8_t> DibRows(HGLOBAL dib)
     const uint32_t bytes = DibStride(h->biWidth, h->biBitCount) * h->biHeight;
     const BYTE* bits = DibBits(p.get());
     return std::vector<uint8_t>(bits, bits + bytes);
+}
+
+HGLOBAL MakePhotoLikeDib(int width, int height, uint32_t seed)
+{
+    HGLOBAL dib = CreateImageDib(width, height, 24, nullptr, 0);
+    if (!dib) return nullptr;
+    GlobalLockGuard<BYTE> p(dib);
+    BYTE* bits = DibBits(p.get());
+    const uint32_t stride = DibStride(width, 24);
+    uint32_t state = seed ? seed : 1;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const double u = double(x) / width, v = double(y) / height;
+            // sky, a sun, hills and foliage
+            double r = 90 + 110 * v, g = 140 + 80 * v, b = 200 + 50 * v;
+            const double sun = std::exp(-((u - 0.7) * (u - 0.7) + (v - 0.75) * (v - 0.75)) * 60);
+            r += 150 * sun;
+            g += 120 * sun;
+            b -= 60 * sun;
+            const double hill = 0.35 + 0.12 * std::sin(u * 9.0) + 0.05 * std::sin(u * 23.0 + 1.0);
+            if (v < hill) {
+                const double shade = 0.6 + 0.4 * std::sin(u * 40.0 + v * 25.0) * std::cos(v * 30.0);
+                r = 60 + 70 * shade + 40 * v;
+                g = 90 + 90 * shade;
+                b = 30 + 30 * shade;
+            }
+            state ^= state << 13;
+            state ^= state >> 17;
+            state ^= state << 5;
+            const double grain = int(state % 13) - 6;
+            BYTE* px = bits + y * stride + 3 * x;
+            auto clamp = [](double c) { return static_cast<BYTE>(c < 0 ? 0 : c > 255 ? 255 : c); };
+            px[0] = clamp(b + grain);
+            px[1] = clamp(g + grain);
+            px[2] = clamp(r + grain);
+        }
+    return dib;
+}
+
+bool WriteDibAsBmp(const std::string& path, HGLOBAL dib)
+{
+    GlobalLockGuard<BYTE> p(dib);
+    if (!p) return false;
+    const SIZE_T size = GlobalSize(dib);
+    const BYTE* bits = DibBits(p.get());
+    BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + size), 0, 0,
+                          static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + (bits - p.get()))};
+    std::vector<uint8_t> bytes;
+    AppendBytes(bytes, file);
+    bytes.insert(bytes.end(), p.get(), p.get() + size);
+    return WriteWholeFile(path, bytes);
 }

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -30,8 +31,9 @@ bool FileExists(const std::string& path);
 template <typename T>
 void AppendBytes(std::vector<uint8_t>& out, const T& value)
 {
-    const auto* p = reinterpret_cast<const uint8_t*>(&value);
-    out.insert(out.end(), p, p + sizeof value);
+    const size_t at = out.size();
+    out.resize(at + sizeof value);
+    memcpy(out.data() + at, &value, sizeof value);
 }
 
 // A small deterministic random generator for test data.
@@ -59,3 +61,10 @@ HGLOBAL MakePatternDib(int width, int height, int bitsPerPixel, FramePattern pat
 
 // The raw rows of a packed DIB.
 std::vector<uint8_t> DibRows(HGLOBAL dib);
+
+// A 24-bit image of smooth shapes, shading and a little grain, like a photo:
+// far more than 256 colours, most of them in a few broad families.
+HGLOBAL MakePhotoLikeDib(int width, int height, uint32_t seed);
+
+// Writes a packed DIB as a .BMP file.
+bool WriteDibAsBmp(const std::string& path, HGLOBAL dib);
