@@ -193,14 +193,16 @@ void ClearTables(AnimationContext* c)
 
 int ReadAnimationIntoContext(AnimationContext* c, const void* source, bool fromMemory)
 {
+    // The name may lie in the context itself (a following animation's name):
+    // take it before the tables are cleared.
+    char name[MAX_PATH] = "";
+    if (!fromMemory && source) lstrcpynA(name, static_cast<const char*>(source), MAX_PATH);
     ClearTables(c);
     AnimSourceReader reader;
     if (fromMemory) {
         if (!reader.Open(source, true)) return 0;
     } else {
         if (!source) return 0;
-        char name[MAX_PATH];
-        lstrcpynA(name, static_cast<const char*>(source), MAX_PATH);
         char resolved[MAX_PATH];
         if (ResolveStoredName(name, resolved) && AnxArchive::IsArchive(resolved)) {
             if (!UnpackArchive(c, resolved, name)) return 0;
