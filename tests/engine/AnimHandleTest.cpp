@@ -18,19 +18,6 @@ std::string TempFolder()
     return path;
 }
 
-// The folders that archives were unpacked into.
-int CountUnpackFolders()
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((TempFolder() + ANX_UNPACK_PREFIX + "*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return 0;
-    int n = 0;
-    do n += (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    while (FindNextFileA(search, &found));
-    FindClose(search);
-    return n;
-}
-
 bool IsUnlocked(HANIM h) { return (GlobalFlags(h) & GMEM_LOCKCOUNT) == 0; }
 
 int PaletteEntryCount(HPALETTE palette)
@@ -528,19 +515,19 @@ TEST_F(AnimationHandle, ArchivesGiveTheSamePictureAsPlainFiles)
     const Pixels expected = PaintToPixels(plain, 120, 90);
     DestroyAnimation(plain);
 
-    const int foldersBefore = CountUnpackFolders();
+    PrivateTempFolder temp;
     SetCurrentDirectoryA(out.Path().c_str());
     HANIM packed = LoadWholeAnimation(archive);
     ASSERT_NE(nullptr, packed);
     const std::string unpacked = LockedContext(packed)->unpackedAnimation;
     EXPECT_NE("", unpacked);
     EXPECT_TRUE(FileExists(unpacked));
-    EXPECT_EQ(foldersBefore + 1, CountUnpackFolders());
+    EXPECT_EQ(1, temp.CountUnpackFolders());
     const Pixels actual = PaintToPixels(packed, 120, 90);
     EXPECT_EQ(expected.values, actual.values);
     DestroyAnimation(packed);
     EXPECT_FALSE(FileExists(unpacked));
-    EXPECT_EQ(foldersBefore, CountUnpackFolders());
+    EXPECT_EQ(0, temp.CountUnpackFolders());
 }
 
 TEST_F(AnimationHandle, UnpackedFilesStayForAFollowingAnimationOfTheSameArchive)
@@ -557,7 +544,7 @@ TEST_F(AnimationHandle, UnpackedFilesStayForAFollowingAnimationOfTheSameArchive)
     AnxArchive other(second.c_str());
     ASSERT_EQ(1, other.Pack(dir.File("b.ans").c_str()));
 
-    const int foldersBefore = CountUnpackFolders();
+    PrivateTempFolder temp;
     HANIM h = CreateAnimation(both.c_str(), 0, 0, 0, 0);
     ASSERT_NE(nullptr, h);
     const std::string unpackedA = LockedContext(h)->unpackedAnimation;
@@ -575,10 +562,10 @@ TEST_F(AnimationHandle, UnpackedFilesStayForAFollowingAnimationOfTheSameArchive)
     EXPECT_NE(unpackedA, unpackedB);
     EXPECT_FALSE(FileExists(unpackedA));
     EXPECT_TRUE(FileExists(unpackedB));
-    EXPECT_EQ(foldersBefore + 1, CountUnpackFolders());
+    EXPECT_EQ(1, temp.CountUnpackFolders());
     DestroyAnimation(h);
     EXPECT_FALSE(FileExists(unpackedB));
-    EXPECT_EQ(foldersBefore, CountUnpackFolders());
+    EXPECT_EQ(0, temp.CountUnpackFolders());
 }
 
 TEST_F(AnimationHandle, MemoryImagesGiveTheSamePictureAsFiles)

@@ -1,6 +1,7 @@
 #include "EngineFixtures.h"
 #include "PackedDib.h"
 #include "ResultCodes.h"
+#include "AnxArchive.h"
 #include <cstdio>
 #include <cstring>
 
@@ -209,6 +210,42 @@ void AnimationFixture::AddSteps(int object, const std::vector<ObjectStep>& steps
 }
 
 int AnimationFixture::Write(const std::string& path) { return WriteAnimationFile(path.c_str(), &t); }
+
+namespace {
+
+std::string Environment(const char* name)
+{
+    char value[MAX_PATH] = "";
+    GetEnvironmentVariableA(name, value, MAX_PATH);
+    return value;
+}
+
+}  // namespace
+
+PrivateTempFolder::PrivateTempFolder() : oldTmp_(Environment("TMP")), oldTemp_(Environment("TEMP"))
+{
+    SetEnvironmentVariableA("TMP", dir_.Path().c_str());
+    SetEnvironmentVariableA("TEMP", dir_.Path().c_str());
+}
+
+PrivateTempFolder::~PrivateTempFolder()
+{
+    SetEnvironmentVariableA("TMP", oldTmp_.empty() ? nullptr : oldTmp_.c_str());
+    SetEnvironmentVariableA("TEMP", oldTemp_.empty() ? nullptr : oldTemp_.c_str());
+    SetCurrentDirectoryA(oldTemp_.c_str());  // the scratch folder can go
+}
+
+int PrivateTempFolder::CountUnpackFolders() const
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((dir_.Path() + ANX_UNPACK_PREFIX + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    int n = 0;
+    do n += (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+    return n;
+}
 
 int CountGdiObjects()
 {

@@ -74,6 +74,21 @@ public:
     int Write(const std::string& path);
 };
 
+// Points the temporary folder (TMP and TEMP) at a fresh folder of its own for
+// the life of the object, so that what a test unpacks there is its alone.
+class PrivateTempFolder {
+public:
+    PrivateTempFolder();
+    ~PrivateTempFolder();
+    PrivateTempFolder(const PrivateTempFolder&) = delete;
+    PrivateTempFolder& operator=(const PrivateTempFolder&) = delete;
+    // The folders that archives were unpacked into.
+    int CountUnpackFolders() const;
+private:
+    ScratchDir dir_;
+    std::string oldTmp_, oldTemp_;
+};
+
 // Live GDI objects of this process (GetGuiResources, or Wine's handle table
 // where that is not implemented); -1 when neither can be read.
 int CountGdiObjects();
