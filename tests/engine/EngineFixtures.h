@@ -82,6 +82,7 @@ public:
     ~PrivateTempFolder();
     PrivateTempFolder(const PrivateTempFolder&) = delete;
     PrivateTempFolder& operator=(const PrivateTempFolder&) = delete;
+    const std::string& Path() const { return dir_.Path(); }
     // The folders that archives were unpacked into.
     int CountUnpackFolders() const;
 private:
