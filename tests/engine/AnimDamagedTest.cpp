@@ -86,26 +86,25 @@ protected:
         return true;
     }
 
-    int LoadsSequence(const std::vector<uint8_t>& bytes)
+    // Loads damaged bytes into the good animation with `load`, then paints it.
+    int LoadsInto(const std::vector<uint8_t>& bytes, const std::function<int(HANIM, const char*)>& load)
     {
-        Write("bad.bmx", bytes);
+        Write("bad.bin", bytes);
         HANIM h = CreateAnimation("good.ans", 0, 0, 0, 0);
         EXPECT_NE(nullptr, h);
-        const int result = LoadAnimSequence(h, 0, "bad.bmx", FALSE);
+        const int result = load(h, "bad.bin");
         AttachAnimation(h, nullptr);
         PaintToPixels(h, 100, 80);
         DestroyAnimation(h);
         return result;
     }
-
+    int LoadsSequence(const std::vector<uint8_t>& bytes)
+    {
+        return LoadsInto(bytes, [](HANIM h, const char* name) { return LoadAnimSequence(h, 0, name, FALSE); });
+    }
     int LoadsBackground(const std::vector<uint8_t>& bytes)
     {
-        Write("bad.bmp", bytes);
-        HANIM h = CreateAnimation("good.ans", 0, 0, 0, 0);
-        EXPECT_NE(nullptr, h);
-        const int result = LoadAnimBackground(h, "bad.bmp", 0, 0, 0, FALSE);
-        DestroyAnimation(h);
-        return result;
+        return LoadsInto(bytes, [](HANIM h, const char* name) { return LoadAnimBackground(h, name, 0, 0, 0, FALSE); });
     }
 
     template <typename T>
@@ -280,8 +279,8 @@ TEST_F(DamagedFiles, PaletteSourcesKeepThePalette)
     Put(bad, sizeof(BITMAPFILEHEADER) + 32, uint32_t(300));  // 300 colours
     for (const std::vector<uint8_t>& bytes : {bad, std::vector<uint8_t>(bmp.begin(), bmp.begin() + 60),
                                              std::vector<uint8_t>{'B', 'M'}, std::vector<uint8_t>{}}) {
-        Write("bad.bmp", bytes);
-        EXPECT_EQ(before, LoadAnimPalette(h, "bad.bmp", FALSE));
+        Write("bad.bin", bytes);
+        EXPECT_EQ(before, LoadAnimPalette(h, "bad.bin", FALSE));
     }
     EXPECT_EQ(before, LoadAnimPalette(h, "missing.bmp", FALSE));
     DestroyAnimation(h);
