@@ -261,20 +261,28 @@ public:
                           (q.rgbBlue & 0xFC) == (GetBValue(t) & 0xFC);
         }
     }
-    bool At(const BYTE* row, int x) const
+    // Sets the mask bit of every pixel of the row that is (or, inverted, is
+    // not) the transparent colour.
+    void MarkRow(const BYTE* row, bool inverted, BYTE* mask) const
     {
+        const int width = format_.width;
+        auto mark = [&](auto isTransparent) {
+            for (int x = 0; x < width; ++x)
+                if (isTransparent(x) != inverted) mask[x >> 3] |= static_cast<BYTE>(0x80 >> (x & 7));
+        };
+        const unsigned r = GetRValue(t_), g = GetGValue(t_), b = GetBValue(t_);
         switch (format_.bitsPerPixel) {
-        case 1: return byIndex_[(row[x >> 3] >> (7 - (x & 7))) & 1];
-        case 4: return byIndex_[(row[x >> 1] >> ((x & 1) ? 0 : 4)) & 15];
-        case 8: return byIndex_[row[x]];
+        case 1: mark([&](int x) { return byIndex_[(row[x >> 3] >> (7 - (x & 7))) & 1]; }); break;
+        case 4: mark([&](int x) { return byIndex_[(row[x >> 1] >> ((x & 1) ? 0 : 4)) & 15]; }); break;
+        case 8: mark([&](int x) { return byIndex_[row[x]]; }); break;
         case 16: {
-            const unsigned v = row[2 * x] | (row[2 * x + 1] << 8);
-            return ((v >> 10) & 31) == (GetRValue(t_) >> 3u) && ((v >> 5) & 31) == (GetGValue(t_) >> 3u) &&
-                   (v & 31) == (GetBValue(t_) >> 3u);
+            const unsigned t = ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3);
+            mark([&](int x) { return ((row[2 * x] | (row[2 * x + 1] << 8)) & 0x7FFF) == t; });
+            break;
         }
         default: {
-            const BYTE* p = row + x * (format_.bitsPerPixel / 8);
-            return p[0] == GetBValue(t_) && p[1] == GetGValue(t_) && p[2] == GetRValue(t_);
+            const int step = format_.bitsPerPixel / 8;
+            mark([&](int x) { const BYTE* p = row + x * step; return p[0] == b && p[1] == g && p[2] == r; });
         }
         }
     }
@@ -306,9 +314,9 @@ public:
             else if (format.bitsPerPixel >= 5) BuildAnimPalette(c_, format.colors, format.colorTableEntries);
         }
         FillFrameInfo(format, &info_);
-        maskStride_ = DibStride(format.width, 1);
+        maskStride_ = MaskStride(format.width);
         if (TransparencyOf(code_) == TRANSPARENCY_RUNTIME_MASK) {
-            slot.masks[0] = CreateAnimBitmap(c_, g_animEngine.sharedDC, format.width, format.height, 1);
+            slot.masks[0] = CreateMaskBitmap(format.width, format.height, nullptr);
             if (!slot.masks[0]) return false;
         }
         if (TransparencyOf(code_) == TRANSPARENCY_FRAME_MASKS) {
@@ -365,23 +373,12 @@ private:
         const uint32_t stride = DibStride(f.width, f.bitsPerPixel);
         const bool inverted = WhiteIsTransparent(code_);
         std::fill(maskRows_.begin(), maskRows_.end(), 0);
-        for (int y = 0; y < f.height; ++y) {
-            const BYTE* row = rows + y * stride;
-            BYTE* out = maskRows_.data() + y * maskStride_;
-            for (int x = 0; x < f.width; ++x)
-                if (pixels_->At(row, x) != inverted) out[x >> 3] |= static_cast<BYTE>(0x80 >> (x & 7));
-        }
-        HBITMAP mask = CreateAnimBitmap(c_, g_animEngine.sharedDC, f.width, f.height, 1);
+        // The frame's rows run bottom-up, a monochrome bitmap's top-down.
+        for (int y = 0; y < f.height; ++y)
+            pixels_->MarkRow(rows + y * stride, inverted, maskRows_.data() + (f.height - 1 - y) * maskStride_);
+        HBITMAP mask = CreateMaskBitmap(f.width, f.height, maskRows_.data());
         if (!mask) return false;
         c_->sequenceRuntime[index_].masks[index] = mask;
-        struct {
-            BITMAPINFOHEADER header;
-            RGBQUAD colors[2];
-        } info{{sizeof(BITMAPINFOHEADER), f.width, f.height, 1, 1, BI_RGB, maskStride_ * f.height, 0, 0, 2, 0},
-               {{0, 0, 0, 0}, {255, 255, 255, 0}}};
-        if (!SetDIBits(g_animEngine.sharedDC, mask, 0, f.height, maskRows_.data(),
-                       reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS))
-            return false;
         const int k = code_ & 15;
         if (k >= 1 && k <= 14) {
             // Transparent pixels become black, so that the frame can be ORed

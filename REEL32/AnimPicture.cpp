@@ -62,7 +62,7 @@ void DrawFrame(const AnimationContext* c, const ObjectRuntime& o, HBITMAP frame,
     // Monochrome sources map 0 to black and 1 to white.
     SetTextColor(picture, RGB(0, 0, 0));
     SetBkColor(picture, RGB(255, 255, 255));
-    DcSelection selectedFrame(e.frameDC, frame);
+    SelectBitmapInto(e.frameDC, frame);
     switch (TransparencyOf(code)) {
     case TRANSPARENCY_NONE:
         BitBlt(picture, x, y, w, h, e.frameDC, 0, 0, SRCCOPY);
@@ -72,7 +72,7 @@ void DrawFrame(const AnimationContext* c, const ObjectRuntime& o, HBITMAP frame,
         return;
     case TRANSPARENCY_RUNTIME_MASK: {
         if (!s.masks[0]) return;
-        DcSelection selectedMask(e.sharedDC, s.masks[0]);
+        SelectBitmapInto(e.sharedDC, s.masks[0]);
         // The mask has 1 where the frame shows the transparent colour; a
         // monochrome frame is its own mask, only the sense differs.
         const bool mono = IsMonochrome(frame);
@@ -84,7 +84,7 @@ void DrawFrame(const AnimationContext* c, const ObjectRuntime& o, HBITMAP frame,
     case TRANSPARENCY_FRAME_MASKS: {
         HBITMAP mask = s.masks[o.frame];
         if (!mask) return;
-        DcSelection selectedMask(e.sharedDC, mask);
+        SelectBitmapInto(e.sharedDC, mask);
         DrawThroughMask(picture, x, y, w, h, white);
         return;
     }
@@ -130,10 +130,70 @@ void CopyFramesTo(AnimationContext* c, HDC dc, bool fillStrips)
         }
         HBITMAP frame = o.finished || o.wasFinished ? nullptr : CurrentFrame(c, o);
         if (frame) {
-            DcSelection selected(frameDC, frame);
+            SelectBitmapInto(frameDC, frame);
             BitBlt(dc, o.drawnX, o.drawnY, size.cx, size.cy, frameDC, 0, 0, SRCCOPY);
         }
     }
+}
+
+}  // namespace
+
+// ---- saving the background under the objects ----
+
+namespace {
+
+// The pixels of a DIB section of 16 bits or more, row by row from the top.
+struct DibView {
+    BYTE* bits = nullptr;
+    int width = 0, height = 0, stride = 0, bytesPerPixel = 0;
+    bool bottomUp = true;
+    BYTE* Row(int y) const { return bits + static_cast<ptrdiff_t>(bottomUp ? height - 1 - y : y) * stride; }
+};
+
+bool ViewOf(HBITMAP bitmap, DibView* view)
+{
+    DIBSECTION d;
+    if (!bitmap || GetObject(bitmap, sizeof d, &d) != sizeof d || !d.dsBm.bmBits || d.dsBm.bmBitsPixel < 16) return false;
+    view->bits = static_cast<BYTE*>(d.dsBm.bmBits);
+    view->width = d.dsBm.bmWidth;
+    view->height = d.dsBm.bmHeight;
+    view->stride = d.dsBm.bmWidthBytes;
+    view->bytesPerPixel = d.dsBm.bmBitsPixel / 8;
+    view->bottomUp = d.dsBmih.biHeight > 0;
+    return true;
+}
+
+// Copies a w by h block between two views of one format, clipped to both.
+void CopyBlock(const DibView& from, int fx, int fy, const DibView& to, int tx, int ty, int w, int h)
+{
+    if (fx < 0) { tx -= fx; w += fx; fx = 0; }
+    if (fy < 0) { ty -= fy; h += fy; fy = 0; }
+    if (tx < 0) { fx -= tx; w += tx; tx = 0; }
+    if (ty < 0) { fy -= ty; h += ty; ty = 0; }
+    w = Smaller(w, Smaller(from.width - fx, to.width - tx));
+    h = Smaller(h, Smaller(from.height - fy, to.height - ty));
+    if (w <= 0 || h <= 0) return;
+    const int bpp = from.bytesPerPixel;
+    for (int y = 0; y < h; ++y) memcpy(to.Row(ty + y) + tx * bpp, from.Row(fy + y) + fx * bpp, static_cast<size_t>(w) * bpp);
+}
+
+// Between true-colour DIB sections the background is copied as memory; any
+// other picture goes through the shared DC.
+enum class SaveDirection { IntoSave, BackIntoPicture };
+
+void CopyUnderObject(const AnimationContext* c, const ObjectRuntime& o, int x, int y, SIZE size, SaveDirection direction)
+{
+    DibView picture, save;
+    if (ViewOf(c->offscreen, &picture) && ViewOf(o.saveBitmap, &save) && picture.bytesPerPixel == save.bytesPerPixel) {
+        GdiFlush();  // the pixels drawn so far must be in memory
+        if (direction == SaveDirection::IntoSave) CopyBlock(picture, x, y, save, 0, 0, size.cx, size.cy);
+        else CopyBlock(save, 0, 0, picture, x, y, size.cx, size.cy);
+        return;
+    }
+    HDC sharedDC = g_animEngine.sharedDC;
+    SelectBitmapInto(sharedDC, o.saveBitmap);
+    if (direction == SaveDirection::IntoSave) BitBlt(sharedDC, 0, 0, size.cx, size.cy, g_animEngine.pictureDC, x, y, SRCCOPY);
+    else BitBlt(g_animEngine.pictureDC, x, y, size.cx, size.cy, sharedDC, 0, 0, SRCCOPY);
 }
 
 }  // namespace
@@ -147,7 +207,7 @@ HBITMAP CreateAnimBitmap(const AnimationContext* c, HDC dc, int width, int heigh
     // Masks and two-colour frames are monochrome bitmaps in both modes: only
     // those follow the background-colour rule of colour-to-mask copies
     // everywhere, which the masks made while drawing rely on.
-    if (bits == 1) return CreateBitmap(width, height, 1, 1, nullptr);
+    if (bits == 1) return CreateMaskBitmap(width, height, nullptr);
     if (e.bitmapMode == ANIM_DEVICE_BITMAPS) return CreateBitmap(width, height, e.devicePlanes, e.deviceBits, nullptr);
     int depth = bits == 0 ? e.displayBits : bits;
     if (depth == 15) depth = 16;
@@ -163,6 +223,11 @@ HBITMAP CreateAnimBitmap(const AnimationContext* c, HDC dc, int width, int heigh
     }
     void* pixels = nullptr;
     return CreateDIBSection(dc, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &pixels, nullptr, 0);
+}
+
+HBITMAP CreateMaskBitmap(int width, int height, const BYTE* rows)
+{
+    return width > 0 && height > 0 ? CreateBitmap(width, height, 1, 1, rows) : nullptr;
 }
 
 HBITMAP CreateOffscreenBitmap(AnimationContext* c, HDC, int width, int height, HBRUSH brush, bool force)
@@ -212,6 +277,8 @@ void ReleaseEngineSelections(const AnimationContext* c)
 {
     const AnimEngine& e = g_animEngine;
     if (!e.running) return;
+    SelectBitmapInto(e.frameDC, e.frameDefault);
+    SelectBitmapInto(e.sharedDC, e.sharedDefault);
     if (c->offscreen && GetCurrentObject(e.pictureDC, OBJ_BITMAP) == c->offscreen) {
         SelectClipRgn(e.pictureDC, nullptr);
         SelectObject(e.pictureDC, e.pictureDefault);
@@ -239,6 +306,7 @@ bool CreateObjectSaveBitmaps(AnimationContext* c)
 
 void DeleteObjectSaveBitmaps(AnimationContext* c)
 {
+    ReleaseEngineSelections(c);
     for (ObjectRuntime& o : c->objectRuntime) {
         if (o.saveBitmap) DeleteObject(o.saveBitmap);
         o.saveBitmap = nullptr;
@@ -265,7 +333,6 @@ void ExcludeForegroundRegions(const AnimationContext* c, HDC dc)
 void DrawAnimObjects(AnimationContext* c)
 {
     const bool picture = c->offscreen != nullptr;
-    HDC pictureDC = g_animEngine.pictureDC;
     // Stamped objects first: their frames become part of the background that
     // the others save.
     for (int pass = 0; pass < 2; ++pass) {
@@ -283,10 +350,7 @@ void DrawAnimObjects(AnimationContext* c)
                 o.savedX = o.drawnX;
                 o.savedY = o.drawnY;
                 o.saved = !o.stamp && o.saveBitmap;
-                if (o.saved) {
-                    DcSelection selected(g_animEngine.sharedDC, o.saveBitmap);
-                    BitBlt(g_animEngine.sharedDC, 0, 0, s.width, s.height, pictureDC, o.drawnX, o.drawnY, SRCCOPY);
-                }
+                if (o.saved) CopyUnderObject(c, o, o.drawnX, o.drawnY, {s.width, s.height}, SaveDirection::IntoSave);
                 o.stamp = 0;
             }
             DrawFrame(c, o, frame, o.drawnX, o.drawnY);
@@ -297,13 +361,10 @@ void DrawAnimObjects(AnimationContext* c)
 int RestoreObjectBackgrounds(AnimationContext* c)
 {
     if (!c->offscreen) return 0;
-    HDC sharedDC = g_animEngine.sharedDC;
     for (int i = c->header.objectCount - 1; i >= 0; --i) {
         const ObjectRuntime& o = c->objectRuntime[i];
         if (!o.saved || !o.saveBitmap) continue;
-        const SIZE size = FrameSize(c, o.sequence);
-        DcSelection selected(sharedDC, o.saveBitmap);
-        BitBlt(g_animEngine.pictureDC, o.savedX, o.savedY, size.cx, size.cy, sharedDC, 0, 0, SRCCOPY);
+        CopyUnderObject(c, o, o.savedX, o.savedY, FrameSize(c, o.sequence), SaveDirection::BackIntoPicture);
     }
     for (ObjectRuntime& o : c->objectRuntime) o.saved = 0;
     return 1;

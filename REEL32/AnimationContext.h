@@ -166,6 +166,10 @@ void FillDibSectionColors(const AnimationContext* c, int bits, RGBQUAD* table);
 // ---- bitmaps and the picture ----
 // bits: 0 the display's depth, 1 a mask, else the frame's depth.
 HBITMAP CreateAnimBitmap(const AnimationContext* c, HDC dc, int width, int height, int bits);
+// A monochrome mask (1 = white), made with its rows when given: top-down,
+// each row MaskStride bytes.
+HBITMAP CreateMaskBitmap(int width, int height, const BYTE* rows);
+inline uint32_t MaskStride(int width) { return ((static_cast<uint32_t>(width) + 15) / 16) * 2; }
 HBITMAP CreateOffscreenBitmap(AnimationContext* c, HDC dc, int width, int height, HBRUSH brush, bool force);
 // The off-screen picture at the picture size (at least 8 by 8), filled with
 // the background brush.
@@ -180,8 +184,8 @@ bool CreateObjectSaveBitmaps(AnimationContext* c);
 void DeleteObjectSaveBitmaps(AnimationContext* c);
 // UpdateAnimWindow with the window's DC already at hand.
 void RedrawChangedAreas(AnimationContext* c, HWND window, HDC windowDC);
-// Deselects the context's bitmaps and palette from the engine's DCs so they
-// can be deleted.
+// Takes every bitmap out of the engine's frame and shared DCs, and the
+// context's picture and palette out of the others, so that they can be deleted.
 void ReleaseEngineSelections(const AnimationContext* c);
 
 // ---- loader ----
@@ -200,6 +204,14 @@ void StopAnimClock(AnimationContext* c, HWND window);
 void PostPendingSounds(AnimationContext* c, HWND window);
 
 // ---- small GDI helpers ----
+// Frames, masks and save bitmaps stay selected in the engine's frame and shared
+// DCs between uses: selecting is the costly part of drawing many small
+// bitmaps. ReleaseEngineSelections takes them out before anything is deleted.
+inline void SelectBitmapInto(HDC dc, HBITMAP bitmap)
+{
+    if (GetCurrentObject(dc, OBJ_BITMAP) != bitmap) SelectObject(dc, bitmap);
+}
+
 // Selects an object into a DC and puts the previous one back at scope exit.
 class DcSelection {
 public:

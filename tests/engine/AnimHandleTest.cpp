@@ -456,8 +456,13 @@ TEST_F(AnimationHandle, ReloadIntoTheSameHandle)
     DestroyAnimation(h);
 }
 
-TEST_F(AnimationHandle, DestroyFreesEveryGdiObject)
+class FreeingInEveryMode : public ::testing::TestWithParam<EngineMode> {};
+
+TEST_P(FreeingInEveryMode, DestroyFreesEveryGdiObject)
 {
+    EngineSession session(GetParam());
+    ScratchDir dir;
+    SetCurrentDirectoryA(dir.Path().c_str());
     const SmallAnimation a = WriteSmallAnimation(dir, "a.ans", 120, 90, RGB(128, 0, 0), 4, "a");
     const SmallAnimation b = WriteSmallAnimation(dir, "b.ans", 80, 60, RGB(0, 128, 0), 2, "b");
     ASSERT_TRUE(WriteBmp(dir.File("back.bmp"), 50, 40, 8, [](int x, int y) { return uint32_t(16 + (x ^ y) % 100); }));
@@ -471,7 +476,18 @@ TEST_F(AnimationHandle, DestroyFreesEveryGdiObject)
         HANIM h = LoadWholeAnimation(a.path);
         ASSERT_NE(nullptr, h);
         PaintToPixels(h, 120, 90);
-        ReleaseAnimDC(h), GetAnimDC(h, TRUE);
+        {
+            // Playing: the objects are drawn and their backgrounds saved.
+            LockedContext c(h);
+            ASSERT_TRUE(CreateObjectSaveBitmaps(c.get()));
+            c->firstStepDone = 1;
+            HDC dc = CreateCompatibleDC(nullptr);
+            RedrawChangedAreas(c.get(), nullptr, dc);
+            c->objectRuntime[0].x += 5;
+            RedrawChangedAreas(c.get(), nullptr, dc);
+            DeleteDC(dc);
+        }
+        GetAnimDC(h, TRUE);
         ReleaseAnimDC(h);
         RestartAnimation(h, nullptr, TRUE, FALSE);
         ASSERT_EQ(h, ReloadAnimation(h, "c.ans", 0, 0, 0, ANIM_RELOAD_REBUILD));
@@ -499,6 +515,9 @@ TEST_F(AnimationHandle, DestroyFreesEveryGdiObject)
     everything();
     EXPECT_EQ(start, CountGdiObjects());
 }
+
+INSTANTIATE_TEST_SUITE_P(Modes, FreeingInEveryMode, ::testing::Values(kDibSections, kDeviceBitmaps, kPaletteDisplay),
+                         [](const ::testing::TestParamInfo<EngineMode>& info) { return std::string(info.param.name); });
 
 // ---- archives and memory images ----
 
