@@ -333,6 +333,32 @@ TEST_F(AnimationHandle, NamesAndIndexes)
     DestroyAnimation(h);
 }
 
+TEST_F(AnimationHandle, AttachingOnlyBeforeTheFirstStep)
+{
+    const SmallAnimation a = WriteSmallAnimation(dir, "a.ans", 120, 90, RGB(0, 0, 128), 2);
+    HANIM h = LoadWholeAnimation(a.path);
+    ASSERT_NE(nullptr, h);
+    {
+        LockedContext c(h);
+        EXPECT_EQ(4, c->objectRuntime[0].x);
+        EXPECT_EQ(24, c->objectRuntime[1].x);
+        EXPECT_EQ(16, c->objectRuntime[1].width);
+        c->objectRuntime[1].x = 99;
+        c->firstStepDone = 1;
+    }
+    EXPECT_EQ(0, AttachAnimation(h, nullptr));
+    EXPECT_TRUE(IsUnlocked(h));
+    EXPECT_EQ(99, LockedContext(h)->objectRuntime[1].x) << "nothing was reset";
+    EXPECT_EQ(1, RestartAnimation(h, nullptr, FALSE, FALSE));
+    EXPECT_EQ(24, LockedContext(h)->objectRuntime[1].x);
+    EXPECT_EQ(0, LockedContext(h)->firstStepDone);
+    EXPECT_EQ(1, LockedContext(h)->stopped);
+    EXPECT_EQ(1, AttachAnimation(h, nullptr));
+    EXPECT_TRUE(IsUnlocked(h));
+    DestroyAnimation(h);
+    EXPECT_EQ(0, AttachAnimation(nullptr, nullptr));
+}
+
 TEST_F(AnimationHandle, StepListsKeepTheStoredStepsInSlots)
 {
     AnimationFixture f(64, 48, 0);
