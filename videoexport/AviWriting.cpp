@@ -78,7 +78,9 @@ HAVIFILE WINAPI CreateAviFile(LPCSTR path, const VideoParameters* parameters, co
     if (AVIFileOpenA(&state.file, path, OF_CREATE | OF_WRITE, nullptr) == 0) {
         SetVideoInformation(state.videoInfo, *parameters, format);
         SetDefaultCompression(state.compressOptions, format != nullptr || parameters->trueColour != 0);
-        lstrcpynA(state.path, path, sizeof state.path);
+        // The full path: the caller may change the current folder before closing.
+        const DWORD length = GetFullPathNameA(path, sizeof state.path, state.path, nullptr);
+        if (length == 0 || length >= sizeof state.path) lstrcpynA(state.path, path, sizeof state.path);
         handle = NewStateHandle(state);
     }
     if (!handle) ReleaseAviObjects(state);

@@ -209,15 +209,21 @@ LONG WINAPI GetSoundSamplesRequired(HAVIFILE aviFile, const SoundFormat* format)
 BOOL WINAPI AddSoundSamples(HAVIFILE aviFile, LONG count, const void* samples, const SoundFormat* format)
 {
     AviLock state(aviFile, AVI_MODE_WRITE);
-    if (!state || !state->audio || !format || count < 0 || (count > 0 && !samples)) return FALSE;
-    SoundFormat source = *format;
+    if (!state || !state->audio || count < 0 || (count > 0 && (!samples || !format))) return FALSE;
+    const SoundFormat& stream = state->audioFormat;
+    // A frame of silence needs no source format.
+    SoundFormat source = format ? *format : stream;
     if (source.framesPerSec == 0) source.framesPerSec = 1;  // the video's rate plays no part in converting
     if (!CompleteSoundFormat(source)) return FALSE;
-    const SoundFormat& stream = state->audioFormat;
     const LONG converted = ConvertedCount(count, source, stream);
     if (converted < 0) return FALSE;
     const LONG required = SamplesForNextFrame(*state);
     const LONG total = converted > required ? converted : required;
+    if (total == 0) {
+        // Below one sample per frame some frames get none.
+        ++state->audioFramesWritten;
+        return TRUE;
+    }
     if (!EnsureAudioBuffer(*state, static_cast<DWORD>(total) * stream.blockAlign)) return FALSE;
 
     BYTE* buffer = static_cast<BYTE*>(GlobalLock(state->audioBuffer));

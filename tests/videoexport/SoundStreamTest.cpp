@@ -58,7 +58,8 @@ TEST_F(SoundStream, TheSamplesOfEachFrameAddUpToTheRateOverOneSecond)
         const LONG required = vfw.GetSoundSamplesRequired(avi, nullptr);
         counts.push_back(required);
         total += required;
-        ASSERT_TRUE(vfw.AddSoundSamples(avi, 0, nullptr, &stream));
+        // A frame of silence needs no source format.
+        ASSERT_TRUE(vfw.AddSoundSamples(avi, 0, nullptr, frame % 2 ? &stream : nullptr));
     }
     EXPECT_EQ(counts, (std::vector<LONG>{918, 919, 919, 919, 918, 919, 919, 919, 918, 919, 919, 919}));
     EXPECT_EQ(total, 11025);
@@ -69,6 +70,33 @@ TEST_F(SoundStream, TheSamplesOfEachFrameAddUpToTheRateOverOneSecond)
     EXPECT_EQ(stored.channels, 1);
     EXPECT_EQ(stored.bitsPerSample, 8);
     EXPECT_EQ(stored.samplesPerSec, 11025u);
+}
+
+// Below one sample per frame, frames that need none are counted all the same;
+// a file closed after the current folder changed is still mended (see
+// SoundLengthNeedsMending) where the platform needs it.
+TEST_F(SoundStream, FramesThatNeedNoSamplesAndARelativePath)
+{
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    ASSERT_TRUE(SetCurrentDirectoryA(scratch.Path().c_str()));
+    VideoParameters parameters{10, 0, 8, 8, 0};
+    HAVIFILE avi = vfw.CreateAviFile("relative.avi", &parameters, nullptr);
+    SetCurrentDirectoryA(previous);
+    ASSERT_NE(avi, nullptr);
+    SoundFormat stream{1, 8, 5, 10, 0, 0};
+    ASSERT_TRUE(vfw.AddSoundStream(avi, &stream));
+    // The second frame gets more than it needs: the frames after it need
+    // none until the sound's time catches up.
+    std::vector<LONG> counts;
+    const uint8_t samples[4] = {0x10, 0x10, 0x10, 0x10};
+    for (int frame = 0; frame < 10; ++frame) {
+        counts.push_back(vfw.GetSoundSamplesRequired(avi, nullptr));
+        ASSERT_TRUE(vfw.AddSoundSamples(avi, frame == 1 ? 4 : counts.back(), samples, &stream));
+    }
+    EXPECT_EQ(counts, (std::vector<LONG>{0, 1, 0, 0, 0, 0, 0, 0, 0, 1}));
+    ASSERT_TRUE(vfw.CloseAviFile(avi));
+    EXPECT_EQ(ReadAllSamples(scratch.File("relative.avi")), std::vector<uint8_t>(5, 0x10));
 }
 
 // Each case adds two frames' worth: the first with too few samples (padded
