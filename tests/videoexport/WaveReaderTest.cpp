@@ -143,7 +143,8 @@ TEST_F(WaveReader, DamagedAndUnusableWaveFilesAreRefused)
         std::vector<uint8_t> buffer(4000);
         LONG total = 0;
         for (int i = 0; i < 10; ++i) total += vfw.ReadWaveSamples(wave, 800, FALSE, buffer.data(), 4000);
-        EXPECT_LE(total, 8000);
+        // Never more than the 200 samples the file holds.
+        EXPECT_LE(total, 200);
         EXPECT_TRUE(vfw.CloseWaveFile(wave));
     }
 }
