@@ -97,6 +97,9 @@ int LoadAnimationBody(HFILE file, const AnsFileHeader& header)
 {
     if (header.formatVersion > ANS_MAX_EDITOR_VERSION) return RESULT_NEWER_VERSION;
     BusyCursor busy;
+    // The frames of whatever was open belong to the tables that are replaced.
+    FreeCurrentFrames();
+    FreeAllSequenceBitmaps();
     int result = ReadAnimationTables(file, header, &g_document, MAX_EDITOR_OBJECTS);
     if (result != RESULT_OK) return result;
     g_document.currentObject = g_document.headerCurrentObject;
