@@ -297,7 +297,8 @@ int SaveFrameFile(const char* path, int frameIndex, int format)
     int result;
     if (format == 0) {
         BusyCursor busy;
-        GlobalBlock dib(BitmapToPackedDib(g_appState.frameBitmaps[frameIndex], ColorCountToBits(g_appState.colorCount)));
+        const int bits = ColorCountToBits(g_appState.colorCount);
+        GlobalBlock dib(BitmapToPackedDib(g_appState.frameBitmaps[frameIndex], bits));
         if (!dib) return RESULT_OUT_OF_MEMORY;
         result = WriteBmpFile(path, dib.Get(), static_cast<uint32_t>(ReadSetting(IDS_KEY_BMP_COMPRESSION)));
     } else {

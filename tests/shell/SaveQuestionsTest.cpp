@@ -309,7 +309,8 @@ TEST_F(SaveQuestions, SavingIntoAnotherFolderKeepsRelativeNamesValid)
     SetDocumentFolder(folder_.File("anim.ans").c_str());
     strcpy(g_document.sequencePath, sequence.c_str());
     ShortenStoredPath(g_document.sequenceTable[0].fileName, sequence.c_str());
-    ASSERT_EQ(std::string(g_document.sequenceTable[0].fileName), "frames_of_the_animation\\the_sequence_of_all_frames.bmx");
+    ASSERT_EQ(std::string(g_document.sequenceTable[0].fileName),
+              "frames_of_the_animation\\the_sequence_of_all_frames.bmx");
 
     // Saved into that folder, the name is relative to it.
     g_appState.hooks.chooseFile = ChooseForTest;
