@@ -1,6 +1,6 @@
 // Colour reduction onto palettes of at most 256 colours.
 #include "ColorReduction.h"
-#include "EditorState.h"
+#include "AppState.h"
 #include "PackedDib.h"
 #include "Palette.h"
 #include "RowCodes.h"
@@ -481,7 +481,7 @@ int GetDibBitsMapped(HDC dc, HBITMAP bitmap, UINT firstRow, UINT rows, BITMAPINF
     NearestCache cache(table, entries);
     if (!cache) return 0;
 
-    if (g_bitmapMode.dibColorLookup) {
+    if (g_appState.bitmapMode.dibColorLookup) {
         // 5-5-5 rows are the colour cube's own cells: one search per cell.
         struct { BITMAPINFOHEADER h; DWORD masks[3]; } wide{};
         wide.h = *header;
@@ -540,7 +540,7 @@ BOOL StretchDibToPalette(HDC dc, const RECT& destination, const RECT& source, co
     const BYTE* drawBits = bits;
     std::unique_ptr<BYTE[]> remapped;
     GlobalBlock reduced;
-    if (header->biBitCount == 8 && (dither || (mode & STRETCH_REMAP) || g_bitmapMode.dibColorLookup)) {
+    if (header->biBitCount == 8 && (dither || (mode & STRETCH_REMAP) || g_appState.bitmapMode.dibColorLookup)) {
         const uint32_t frameBytes = DibStride(header->biWidth, 8) * height;
         const uint32_t stored = header->biCompression == BI_RLE8 ? header->biSizeImage : frameBytes;
         const uint32_t capacity = stored > frameBytes ? stored : frameBytes;

@@ -2,7 +2,7 @@
 #include "FrameBitmaps.h"
 #include "ColorReduction.h"
 #include "DocumentStrings.h"
-#include "EditorState.h"
+#include "AppState.h"
 #include "PackedDib.h"
 #include "Palette.h"
 #include "ResultCodes.h"
@@ -50,9 +50,9 @@ void ReadDisplayFormat()
 {
     HDC info = CreateICA("DISPLAY", nullptr, nullptr, nullptr);
     if (!info) return;
-    g_bitmapMode.displayPlanes = GetDeviceCaps(info, PLANES);
-    g_bitmapMode.displayBitsPerPlane = GetDeviceCaps(info, BITSPIXEL);
-    g_bitmapMode.displayBits = g_bitmapMode.displayPlanes * g_bitmapMode.displayBitsPerPlane;
+    g_appState.bitmapMode.displayPlanes = GetDeviceCaps(info, PLANES);
+    g_appState.bitmapMode.displayBitsPerPlane = GetDeviceCaps(info, BITSPIXEL);
+    g_appState.bitmapMode.displayBits = g_appState.bitmapMode.displayPlanes * g_appState.bitmapMode.displayBitsPerPlane;
     DeleteDC(info);
 }
 
@@ -60,8 +60,8 @@ void ReadDisplayFormat()
 
 int GetDisplayBitsPerPixel()
 {
-    if (g_bitmapMode.displayBits == 0) ReadDisplayFormat();
-    return g_bitmapMode.displayBits ? g_bitmapMode.displayBits : 32;
+    if (g_appState.bitmapMode.displayBits == 0) ReadDisplayFormat();
+    return g_appState.bitmapMode.displayBits ? g_appState.bitmapMode.displayBits : 32;
 }
 
 void InitBitmapMode(HDC dc)
@@ -71,15 +71,15 @@ void InitBitmapMode(HDC dc)
     if (HBITMAP probe = CreateBitmap(8, 8, 1, 16, nullptr)) DeleteObject(probe);
     ReadDisplayFormat();
     const int setting = ReadIniInt(IDS_SECTION_FILE, IDS_KEY_USE_DEVICE_BITMAPS, -1);
-    g_bitmapMode.useDeviceBitmaps = DecideDeviceBitmaps(setting, GetVersion());
-    g_bitmapMode.dibColorLookup = ReadIniInt(IDS_SECTION_FILE, IDS_KEY_DIB_COLOR_LOOKUP, 0) != 0;
+    g_appState.bitmapMode.useDeviceBitmaps = DecideDeviceBitmaps(setting, GetVersion());
+    g_appState.bitmapMode.dibColorLookup = ReadIniInt(IDS_SECTION_FILE, IDS_KEY_DIB_COLOR_LOOKUP, 0) != 0;
 }
 
 HBITMAP CreateDisplayBitmap(int width, int height)
 {
     GetDisplayBitsPerPixel();
-    const int planes = g_bitmapMode.displayPlanes ? g_bitmapMode.displayPlanes : 1;
-    const int bits = g_bitmapMode.displayBitsPerPlane ? g_bitmapMode.displayBitsPerPlane : 32;
+    const int planes = g_appState.bitmapMode.displayPlanes ? g_appState.bitmapMode.displayPlanes : 1;
+    const int bits = g_appState.bitmapMode.displayBitsPerPlane ? g_appState.bitmapMode.displayBitsPerPlane : 32;
     return CreateBitmap(width, height, planes, bits, nullptr);
 }
 
@@ -89,14 +89,14 @@ HBITMAP CreateFrameBitmapEx(HDC dc, int width, int height, int bitsPerPixel, HPA
 {
     if (width < 1 || height < 1) return nullptr;
     if (bitsPerPixel == 0) bitsPerPixel = GetDisplayBitsPerPixel();
-    if (g_bitmapMode.useDeviceBitmaps)
+    if (g_appState.bitmapMode.useDeviceBitmaps)
         return bitsPerPixel == 1 ? CreateMonoBitmap(width, height) : CreateDisplayBitmap(width, height);
     if (!IsValidBitCount(bitsPerPixel)) return nullptr;
     struct { BITMAPINFOHEADER h; RGBQUAD colors[256]; } info{};
     const int entries = bitsPerPixel <= 8 ? 1 << bitsPerPixel : 0;
     info.h = {sizeof info.h, width, height, 1, static_cast<WORD>(bitsPerPixel), BI_RGB, 0, 0, 0,
               static_cast<DWORD>(entries), 0};
-    if (entries) BuildColorTable(palette ? palette : g_colorState.displayPalette, info.colors, entries, false);
+    if (entries) BuildColorTable(palette ? palette : g_appState.displayPalette, info.colors, entries, false);
     void* bits = nullptr;
     HDC screen = dc ? nullptr : GetDC(nullptr);
     HBITMAP section = CreateDIBSection(dc ? dc : screen, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
@@ -107,8 +107,8 @@ HBITMAP CreateFrameBitmapEx(HDC dc, int width, int height, int bitsPerPixel, HPA
 
 HBITMAP CreateFrameBitmap(int width, int height)
 {
-    return CreateFrameBitmapEx(g_frames.memoryDC, width, height, ColorCountToBits(g_colorState.colorCount),
-                               g_colorState.documentPalette);
+    return CreateFrameBitmapEx(g_appState.memoryDC, width, height, ColorCountToBits(g_appState.colorCount),
+                               g_appState.documentPalette);
 }
 
 void UpdateFrameColorTables()
@@ -116,14 +116,15 @@ void UpdateFrameColorTables()
     RGBQUAD table[256];
     HDC dc = CreateCompatibleDC(nullptr);
     if (!dc) return;
-    for (int i = 0; i < g_frames.frameCount && i < MAX_FRAME_BITMAPS; ++i) {
+    for (int i = 0; i < g_appState.frameCount && i < MAX_FRAME_BITMAPS; ++i) {
         DIBSECTION section{};
-        if (!g_frames.frames[i] || GetObjectA(g_frames.frames[i], sizeof section, &section) != sizeof section ||
+        HBITMAP frame = g_appState.frameBitmaps[i];
+        if (!frame || GetObjectA(frame, sizeof section, &section) != sizeof section ||
             section.dsBmih.biBitCount > 8)
             continue;
         const int entries = 1 << section.dsBmih.biBitCount;
-        BuildColorTable(g_colorState.documentPalette, table, entries, false);
-        HGDIOBJ old = SelectObject(dc, g_frames.frames[i]);
+        BuildColorTable(g_appState.documentPalette, table, entries, false);
+        HGDIOBJ old = SelectObject(dc, frame);
         SetDIBColorTable(dc, 0, entries, table);
         SelectObject(dc, old);
     }
@@ -146,7 +147,7 @@ HGLOBAL BitmapToPackedDib(HBITMAP bitmap, int bitsPerPixel)
         GlobalLockGuard<BYTE> p(dib.Get());
         BITMAPINFOHEADER* h = DibHeader(p.get());
         BYTE* bits = DibBits(p.get());
-        rows = GetDibBitsMapped(dc, bitmap, 0, info.bmHeight, h, bits, g_colorState.documentPalette);
+        rows = GetDibBitsMapped(dc, bitmap, 0, info.bmHeight, h, bits, g_appState.documentPalette);
         // The system may clear biClrUsed while it reads: the table is 2^bits long.
         h->biClrUsed = entries;
         h->biCompression = BI_RGB;
@@ -154,13 +155,6 @@ HGLOBAL BitmapToPackedDib(HBITMAP bitmap, int bitsPerPixel)
     }
     DeleteDC(dc);
     return rows > 0 ? dib.Release() : nullptr;
-}
-
-uint32_t GetDibImageBytesForColors(int width, int height, int colorCount, int* bitsPerPixel)
-{
-    const int bits = ColorCountToBits(colorCount);
-    if (bitsPerPixel) *bitsPerPixel = bits;
-    return DibStride(width, bits) * height;
 }
 
 // ---- inserting images ----
@@ -177,11 +171,14 @@ struct InsertDecisions {
 };
 InsertDecisions s_lastDecisions{0, 0};
 
-int AskPalette(int templateId) { return g_editorHooks.paletteRequest ? g_editorHooks.paletteRequest(templateId) : 0; }
+int AskPalette(int templateId)
+{
+    return g_appState.hooks.paletteRequest ? g_appState.hooks.paletteRequest(templateId) : 0;
+}
 
 bool AskScaleFrame()
 {
-    if (g_editorHooks.askQuestion) return g_editorHooks.askQuestion(IDS_ASK_SCALE_FRAME) == IDYES;
+    if (g_appState.hooks.askQuestion) return g_appState.hooks.askQuestion(IDS_ASK_SCALE_FRAME) == IDYES;
     char text[256];
     if (!LoadStringA(GetModuleHandleA(nullptr), IDS_ASK_SCALE_FRAME, text, sizeof text)) return false;
     return MessageBoxA(nullptr, text, "Zelvo", MB_YESNO | MB_ICONQUESTION) == IDYES;
@@ -190,8 +187,8 @@ bool AskScaleFrame()
 void FillUncovered(HDC dc, const RECT& area)
 {
     if (IsRectEmpty(&area)) return;
-    if (g_editorHooks.fillSequenceBackground) {
-        g_editorHooks.fillSequenceBackground(dc, &area);
+    if (g_appState.hooks.fillSequenceBackground) {
+        g_appState.hooks.fillSequenceBackground(dc, &area);
         return;
     }
     HBRUSH brush = GetToolBrush(ROLE_TRANSPARENT);
@@ -206,7 +203,7 @@ int ClampFrameSide(int side) { return side < MIN_FRAME_SIZE ? MIN_FRAME_SIZE : s
 int ReduceDeepImage(GlobalBlock& image, bool firstFrame, int* paletteMode, int* dither)
 {
     DWORD flags = QUANTIZE_USE_PALETTE;
-    HPALETTE palette = g_colorState.documentPalette;
+    HPALETTE palette = g_appState.documentPalette;
     const bool medianCut = GetKeyState(VK_SHIFT) >= 0;
     if (*dither == DITHER_ASK && !(firstFrame && *paletteMode == 1)) {
         const int answer = AskPalette(IDD_CURRENT_PALETTE_REQUEST);
@@ -243,10 +240,10 @@ bool DrawImageIntoBitmap(HBITMAP bitmap, const BYTE* image, bool stretch, bool d
 {
     BITMAP target{};
     if (!GetObjectA(bitmap, sizeof target, &target)) return false;
-    HDC dc = CreateCompatibleDC(g_frames.memoryDC);
+    HDC dc = CreateCompatibleDC(g_appState.memoryDC);
     if (!dc) return false;
     HGDIOBJ old = SelectObject(dc, bitmap);
-    HPALETTE oldPalette = g_colorState.documentPalette ? SelectPalette(dc, g_colorState.documentPalette, TRUE) : nullptr;
+    HPALETTE oldPalette = g_appState.documentPalette ? SelectPalette(dc, g_appState.documentPalette, TRUE) : nullptr;
     if (oldPalette) RealizePalette(dc);
     const auto* h = reinterpret_cast<const BITMAPINFOHEADER*>(image);
     const BYTE* bits = DibBits(const_cast<BYTE*>(image));
@@ -256,12 +253,12 @@ bool DrawImageIntoBitmap(HBITMAP bitmap, const BYTE* image, bool stretch, bool d
     bool drawn = true;
     if (stretch) {
         SetStretchBltMode(dc, COLORONCOLOR);
-        drawn = StretchDibToPalette(dc, frame, whole, h, bits, g_colorState.documentPalette, mode);
+        drawn = StretchDibToPalette(dc, frame, whole, h, bits, g_appState.documentPalette, mode);
     } else {
         RECT placed{x, y, x + h->biWidth, y + h->biHeight}, covered{};
         if (IntersectRect(&covered, &placed, &frame)) {
             const RECT source{covered.left - x, covered.top - y, covered.right - x, covered.bottom - y};
-            drawn = StretchDibToPalette(dc, covered, source, h, bits, g_colorState.documentPalette, mode);
+            drawn = StretchDibToPalette(dc, covered, source, h, bits, g_appState.documentPalette, mode);
         }
         FillUncovered(dc, {0, 0, frame.right, covered.top});
         FillUncovered(dc, {0, covered.bottom, frame.right, frame.bottom});
@@ -299,7 +296,7 @@ int InsertDibIntoBitmap(HGLOBAL dib, HBITMAP* slot, UINT flags, int x, int y)
     else if (flags & INSERT_NO_DITHER) dither = 0;
     else if (flags & INSERT_DITHER) dither = 1;
     else if (paletteMode == 1) dither = DITHER_ASK;
-    else dither = (g_optionFlags & OPTION_DITHER_ON_OPEN) ? 1 : 0;
+    else dither = (g_appState.optionFlags & OPTION_DITHER_ON_OPEN) ? 1 : 0;
 
     int imageBits, imageWidth, imageHeight;
     {
@@ -310,15 +307,15 @@ int InsertDibIntoBitmap(HGLOBAL dib, HBITMAP* slot, UINT flags, int x, int y)
     }
 
     // 3. The target format and size.
-    int targetFormat = g_colorState.colorCount;
-    int bitmapWidth = g_frames.frameWidth, bitmapHeight = g_frames.frameHeight;
+    int targetFormat = g_appState.colorCount;
+    int bitmapWidth = g_appState.frameWidth, bitmapHeight = g_appState.frameHeight;
     if (firstFrame) {
         targetFormat = BitsToColorCount(imageBits);
-        if (g_bitmapMode.useDeviceBitmaps && g_colorState.displayColorCount > 0 &&
-            targetFormat > g_colorState.displayColorCount)
-            targetFormat = g_colorState.displayColorCount;
-        bitmapWidth = g_frames.frameWidth = ClampFrameSide(imageWidth);
-        bitmapHeight = g_frames.frameHeight = ClampFrameSide(imageHeight);
+        if (g_appState.bitmapMode.useDeviceBitmaps && g_appState.displayColorCount > 0 &&
+            targetFormat > g_appState.displayColorCount)
+            targetFormat = g_appState.displayColorCount;
+        bitmapWidth = g_appState.frameWidth = ClampFrameSide(imageWidth);
+        bitmapHeight = g_appState.frameHeight = ClampFrameSide(imageHeight);
     } else if (flags & INSERT_IMAGE_SIZE) {
         bitmapWidth = ClampFrameSide(imageWidth);
         bitmapHeight = ClampFrameSide(imageHeight);
@@ -326,7 +323,7 @@ int InsertDibIntoBitmap(HGLOBAL dib, HBITMAP* slot, UINT flags, int x, int y)
 
     // 4. Deep images going into a palette format are reduced first.
     if (imageBits >= 16 && targetFormat >= COLORS_16 && targetFormat <= COLORS_256 &&
-        (g_bitmapMode.useDeviceBitmaps || dither != 0 || paletteMode != 0)) {
+        (g_appState.bitmapMode.useDeviceBitmaps || dither != 0 || paletteMode != 0)) {
         const int result = ReduceDeepImage(image, firstFrame, &paletteMode, &dither);
         if (result != RESULT_OK) return result;
         imageBits = 8;
@@ -344,7 +341,7 @@ int InsertDibIntoBitmap(HGLOBAL dib, HBITMAP* slot, UINT flags, int x, int y)
             if (answer >= 0 && dither == DITHER_ASK) dither = answer;
         }
         if (flags & INSERT_MERGE_COLORS) MergeColorTable(colors, count, true);
-        if (dither == DITHER_ASK && g_colorState.colorCount <= COLORS_256 && count > 16 &&
+        if (dither == DITHER_ASK && g_appState.colorCount <= COLORS_256 && count > 16 &&
             !IsStandardPalette(colors, count)) {
             const int answer = AskPalette(IDD_CURRENT_PALETTE_REQUEST);
             if (answer < 0) return 0;
@@ -358,7 +355,7 @@ int InsertDibIntoBitmap(HGLOBAL dib, HBITMAP* slot, UINT flags, int x, int y)
     if (flags & INSERT_KEEP_DECISIONS) stretch = s_lastDecisions.stretch;
     else if (flags & INSERT_STRETCH) stretch = 1;
     else if ((flags & INSERT_ASK_STRETCH) && (imageWidth != bitmapWidth || imageHeight != bitmapHeight)) {
-        const int ask = (g_optionFlags >> OPTION_ASK_STRETCH_SHIFT) & 3;
+        const int ask = (g_appState.optionFlags >> OPTION_ASK_STRETCH_SHIFT) & 3;
         stretch = ask == 2 ? 1 : ask == 1 ? AskScaleFrame() : 0;
     }
     s_lastDecisions = {dither, stretch};

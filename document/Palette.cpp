@@ -4,7 +4,7 @@
 #include "Palette.h"
 #include "ColorReduction.h"
 #include "DocumentStrings.h"
-#include "EditorState.h"
+#include "AppState.h"
 #include "FrameBitmaps.h"
 #include "PackedDib.h"
 #include <cstdio>
@@ -186,7 +186,7 @@ int DocumentEntries(int colorCount, const RGBQUAD* table, int count, PALETTEENTR
 
 void NotifyToolColors()
 {
-    if (g_editorHooks.toolColorsChanged) g_editorHooks.toolColorsChanged();
+    if (g_appState.hooks.toolColorsChanged) g_appState.hooks.toolColorsChanged();
 }
 
 }  // namespace
@@ -352,99 +352,99 @@ int HasStaticColors(const RGBQUAD* table, int count)
 
 void FreeDisplayPalette()
 {
-    if (g_colorState.displayPalette && g_colorState.displayPalette != g_colorState.documentPalette)
-        DeleteObject(g_colorState.displayPalette);
-    g_colorState.displayPalette = nullptr;
+    if (g_appState.displayPalette && g_appState.displayPalette != g_appState.documentPalette)
+        DeleteObject(g_appState.displayPalette);
+    g_appState.displayPalette = nullptr;
 }
 
 void FreeDocumentPalette()
 {
     HPALETTE stock = static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE));
-    for (HDC dc : g_colorState.workDCs)
+    for (HDC dc : {g_appState.memoryDC, g_appState.scratchDC, g_appState.canvasDC})
         if (dc) SelectPalette(dc, stock, TRUE);
-    if (g_colorState.displayPalette == g_colorState.documentPalette) g_colorState.displayPalette = nullptr;
-    if (g_colorState.documentPalette) DeleteObject(g_colorState.documentPalette);
-    g_colorState.documentPalette = nullptr;
+    if (g_appState.displayPalette == g_appState.documentPalette) g_appState.displayPalette = nullptr;
+    if (g_appState.documentPalette) DeleteObject(g_appState.documentPalette);
+    g_appState.documentPalette = nullptr;
 }
 
 int SetColorFormat(int colorCount, const RGBQUAD* table, int count)
 {
     FreeDisplayPalette();
     FreeDocumentPalette();
-    g_colorState.colorCount = colorCount;
+    g_appState.colorCount = colorCount;
     PALETTEENTRY entries[STANDARD_PALETTE_SIZE];
     const int size = DocumentEntries(colorCount, table, count, entries);
-    g_colorState.documentPalette = CreateLogicalPalette(entries, size);
+    g_appState.documentPalette = CreateLogicalPalette(entries, size);
     // A display that shows more colours than the format gets the fuller
     // standard palette around the document's colours.
-    if (size < STANDARD_PALETTE_SIZE && g_colorState.displayColorCount >= COLORS_256) {
+    if (size < STANDARD_PALETTE_SIZE && g_appState.displayColorCount >= COLORS_256) {
         PALETTEENTRY display[STANDARD_PALETTE_SIZE];
         BuildStandardPalette(display);
         RGBQUAD own[STANDARD_PALETTE_SIZE];
         for (int i = 0; i < size; ++i) own[i] = {entries[i].peBlue, entries[i].peGreen, entries[i].peRed, 0};
         MergeIntoEntries(display, own, size);
-        g_colorState.displayPalette = CreateLogicalPalette(display, STANDARD_PALETTE_SIZE);
+        g_appState.displayPalette = CreateLogicalPalette(display, STANDARD_PALETTE_SIZE);
     } else {
-        g_colorState.displayPalette = g_colorState.documentPalette;
+        g_appState.displayPalette = g_appState.documentPalette;
     }
-    g_toolColors.paletteSize = size;
+    g_appState.toolColors.paletteSize = size;
     SetToolColorIndex(ROLE_PEN, StaticColorIndex(0, size));
     SetToolColorIndex(ROLE_FILL, StaticColorIndex(15, size));
     SetToolColorIndex(ROLE_TRANSPARENT, colorCount == COLORS_3 ? 2 : StaticColorIndex(15, size));
     ResetColorCells();
-    if (g_editorHooks.colorFormatChanged) g_editorHooks.colorFormatChanged(colorCount, size);
-    return g_colorState.documentPalette ? 1 : 0;
+    if (g_appState.hooks.colorFormatChanged) g_appState.hooks.colorFormatChanged(colorCount, size);
+    return g_appState.documentPalette ? 1 : 0;
 }
 
 void ResetStandardPalette()
 {
     PALETTEENTRY standard[STANDARD_PALETTE_SIZE];
     BuildStandardPalette(standard);
-    WritePaletteEntries(g_colorState.documentPalette, standard, STANDARD_PALETTE_SIZE);
-    if (g_colorState.displayPalette != g_colorState.documentPalette)
-        WritePaletteEntries(g_colorState.displayPalette, standard, STANDARD_PALETTE_SIZE);
-    RealizeOnScreen(g_colorState.documentPalette);
-    RealizeOnScreen(g_colorState.displayPalette);
+    WritePaletteEntries(g_appState.documentPalette, standard, STANDARD_PALETTE_SIZE);
+    if (g_appState.displayPalette != g_appState.documentPalette)
+        WritePaletteEntries(g_appState.displayPalette, standard, STANDARD_PALETTE_SIZE);
+    RealizeOnScreen(g_appState.documentPalette);
+    RealizeOnScreen(g_appState.displayPalette);
 }
 
 HPALETTE SelectDocumentPalette(HDC dc)
 {
-    if (!g_colorState.documentPalette) return nullptr;
-    HPALETTE old = SelectPalette(dc, g_colorState.documentPalette, TRUE);
+    if (!g_appState.documentPalette) return nullptr;
+    HPALETTE old = SelectPalette(dc, g_appState.documentPalette, TRUE);
     RealizePalette(dc);
     return old;
 }
 
 HPALETTE SelectDisplayPalette(HDC dc, bool foreground)
 {
-    if (!g_colorState.displayPalette) return nullptr;
-    HPALETTE old = SelectPalette(dc, g_colorState.displayPalette, foreground ? FALSE : TRUE);
+    if (!g_appState.displayPalette) return nullptr;
+    HPALETTE old = SelectPalette(dc, g_appState.displayPalette, foreground ? FALSE : TRUE);
     RealizePalette(dc);
     return old;
 }
 
 void RefreshWindowColors(HWND window)
 {
-    if (!window || !g_colorState.documentPalette) return;
+    if (!window || !g_appState.documentPalette) return;
     HDC dc = GetDC(window);
-    HPALETTE old = SelectPalette(dc, g_colorState.documentPalette, FALSE);
+    HPALETTE old = SelectPalette(dc, g_appState.documentPalette, FALSE);
     if (RealizePalette(dc) > 0) InvalidateRect(window, nullptr, FALSE);
     SelectPalette(dc, old, TRUE);
     ReleaseDC(window, dc);
 }
 
-bool IsSystemPaletteMode() { return g_toolColors.paletteSize == SYSTEM_PALETTE_SIZE; }
+bool IsSystemPaletteMode() { return g_appState.toolColors.paletteSize == SYSTEM_PALETTE_SIZE; }
 
 void SetToolColorIndex(int role, int index)
 {
     HBRUSH* brush = nullptr;
     switch (role) {
-    case ROLE_PEN: g_toolColors.penColorIndex = index; brush = &g_toolColors.penColorBrush; break;
-    case ROLE_FILL: g_toolColors.fillColorIndex = index; brush = &g_toolColors.fillColorBrush; break;
+    case ROLE_PEN: g_appState.toolColors.penColorIndex = index; brush = &g_appState.toolColors.penColorBrush; break;
+    case ROLE_FILL: g_appState.toolColors.fillColorIndex = index; brush = &g_appState.toolColors.fillColorBrush; break;
     case ROLE_TRANSPARENT:
-        if (g_colorState.colorCount == COLORS_3) index = 2;
-        g_toolColors.transparentColorIndex = index;
-        brush = &g_toolColors.transparentColorBrush;
+        if (g_appState.colorCount == COLORS_3) index = 2;
+        g_appState.toolColors.transparentColorIndex = index;
+        brush = &g_appState.toolColors.transparentColorBrush;
         break;
     default: return;
     }
@@ -456,9 +456,9 @@ void SetToolColorIndex(int role, int index)
 static int ToolColorIndex(int role)
 {
     switch (role) {
-    case ROLE_PEN: return g_toolColors.penColorIndex;
-    case ROLE_FILL: return g_toolColors.fillColorIndex;
-    default: return g_toolColors.transparentColorIndex;
+    case ROLE_PEN: return g_appState.toolColors.penColorIndex;
+    case ROLE_FILL: return g_appState.toolColors.fillColorIndex;
+    default: return g_appState.toolColors.transparentColorIndex;
     }
 }
 
@@ -466,43 +466,43 @@ COLORREF GetToolColor(int role)
 {
     const int index = ToolColorIndex(role & ~ROLE_BARE_INDEX);
     if (role & ROLE_BARE_INDEX) return static_cast<COLORREF>(index);
-    if (g_bitmapMode.useDeviceBitmaps && g_colorState.colorCount <= COLORS_256) return PALETTEINDEX(index);
+    if (g_appState.bitmapMode.useDeviceBitmaps && g_appState.colorCount <= COLORS_256) return PALETTEINDEX(index);
     return PaletteIndexToRgb(PALETTEINDEX(index)) & 0xFFFFFF;
 }
 
 HBRUSH GetToolBrush(int role)
 {
     switch (role) {
-    case ROLE_PEN: return g_toolColors.penColorBrush;
-    case ROLE_FILL: return g_toolColors.fillColorBrush;
-    case ROLE_TRANSPARENT: return g_toolColors.transparentColorBrush;
+    case ROLE_PEN: return g_appState.toolColors.penColorBrush;
+    case ROLE_FILL: return g_appState.toolColors.fillColorBrush;
+    case ROLE_TRANSPARENT: return g_appState.toolColors.transparentColorBrush;
     case ROLE_AREA_FILL:
-        if (!g_colorState.fillEnabled) return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
-        return g_colorState.fillPatternOn && g_colorState.fillPatternBrush ? g_colorState.fillPatternBrush
-                                                                           : g_toolColors.fillColorBrush;
+        if (!g_appState.fillEnabled) return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+        return g_appState.fillPatternOn && g_appState.fillPatternBrush ? g_appState.fillPatternBrush
+                                                                           : g_appState.toolColors.fillColorBrush;
     case ROLE_PEN_OR_PATTERN:
-        return g_colorState.fillPatternOn && g_colorState.fillPatternBrush ? g_colorState.fillPatternBrush
-                                                                           : g_toolColors.penColorBrush;
+        return g_appState.fillPatternOn && g_appState.fillPatternBrush ? g_appState.fillPatternBrush
+                                                                           : g_appState.toolColors.penColorBrush;
     default: return static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     }
 }
 
 COLORREF PaletteIndexToRgb(COLORREF color)
 {
-    if ((color >> 24) != 1 || !g_colorState.documentPalette) return color;
+    if ((color >> 24) != 1 || !g_appState.documentPalette) return color;
     PALETTEENTRY e{};
-    if (GetPaletteEntries(g_colorState.documentPalette, LOWORD(color), 1, &e) != 1) return color;
+    if (GetPaletteEntries(g_appState.documentPalette, LOWORD(color), 1, &e) != 1) return color;
     return PALETTERGB(e.peRed, e.peGreen, e.peBlue);
 }
 
 int ColorToPaletteIndex(COLORREF color)
 {
     color = PaletteIndexToRgb(color) & 0xFFFFFF;
-    HPALETTE palette = g_colorState.documentPalette;
+    HPALETTE palette = g_appState.documentPalette;
     if (!palette) return 0;
-    if (g_colorState.colorCount <= COLORS_256) return static_cast<int>(GetNearestPaletteIndex(palette, color));
+    if (g_appState.colorCount <= COLORS_256) return static_cast<int>(GetNearestPaletteIndex(palette, color));
     int r = GetRValue(color), g = GetGValue(color), b = GetBValue(color);
-    if (g_colorState.colorCount == COLORS_65536) {
+    if (g_appState.colorCount == COLORS_65536) {
         // What a 16-bit frame can hold of the colour.
         auto round16 = [](int v) { return v > 248 ? 255 : v & ~7; };
         r = round16(r);
@@ -525,23 +525,23 @@ int ColorToPaletteIndex(COLORREF color)
         reserved.peFlags = PC_RESERVED;
         AnimatePalette(palette, found, 1, &reserved);
         SetPaletteEntries(palette, found, 1, &reserved);
-        if (g_colorState.displayPalette && g_colorState.displayPalette != palette)
-            SetPaletteEntries(g_colorState.displayPalette, found, 1, &reserved);
+        if (g_appState.displayPalette && g_appState.displayPalette != palette)
+            SetPaletteEntries(g_appState.displayPalette, found, 1, &reserved);
     }
     return found;
 }
 
 int MergeColorTable(const RGBQUAD* table, int count, bool intoDisplayPalette)
 {
-    if (g_colorState.colorCount != COLORS_256 || !g_colorState.documentPalette || !table) return 0;
+    if (g_appState.colorCount != COLORS_256 || !g_appState.documentPalette || !table) return 0;
     PALETTEENTRY entries[STANDARD_PALETTE_SIZE];
-    if (PaletteEntries(g_colorState.documentPalette, entries) != STANDARD_PALETTE_SIZE) return 0;
+    if (PaletteEntries(g_appState.documentPalette, entries) != STANDARD_PALETTE_SIZE) return 0;
     const int written = MergeIntoEntries(entries, table, count);
-    SetPaletteEntries(g_colorState.documentPalette, 0, STANDARD_PALETTE_SIZE, entries);
-    if (intoDisplayPalette && g_colorState.displayPalette &&
-        g_colorState.displayPalette != g_colorState.documentPalette)
-        WritePaletteEntries(g_colorState.displayPalette, entries, STANDARD_PALETTE_SIZE);
-    if (!g_bitmapMode.useDeviceBitmaps) UpdateFrameColorTables();
+    SetPaletteEntries(g_appState.documentPalette, 0, STANDARD_PALETTE_SIZE, entries);
+    if (intoDisplayPalette && g_appState.displayPalette &&
+        g_appState.displayPalette != g_appState.documentPalette)
+        WritePaletteEntries(g_appState.displayPalette, entries, STANDARD_PALETTE_SIZE);
+    if (!g_appState.bitmapMode.useDeviceBitmaps) UpdateFrameColorTables();
     ResetColorCells();
     return written;
 }
@@ -550,28 +550,29 @@ COLORREF GetStaticColor(int code, int colorCount)
 {
     if (code < 0) return RGB(255, 255, 255);
     code = (code & TRANSPARENT_NONE) ? 15 : code & TRANSPARENT_STATIC_MASK;
-    if (code >= 1 && code <= 7 && g_bitmapMode.useDeviceBitmaps && colorCount != COLORS_3 && colorCount != COLORS_16)
+    if (code >= 1 && code <= 7 && g_appState.bitmapMode.useDeviceBitmaps && colorCount != COLORS_3 &&
+        colorCount != COLORS_16)
         return PALETTEINDEX(code);
     return EntryColor(STATIC_COLORS[code]);
 }
 
 void ApplyTransparentColorCode(int code)
 {
-    const int size = g_toolColors.paletteSize;
+    const int size = g_appState.toolColors.paletteSize;
     if (code & TRANSPARENT_NONE) {
         SetToolColorIndex(ROLE_TRANSPARENT, size - 1);
-        g_toolColors.transparentColorOn = 0;
+        g_appState.toolColors.transparentColorOn = 0;
         return;
     }
     const int staticCode = code & TRANSPARENT_STATIC_MASK;
-    if (g_colorState.colorCount == COLORS_3) {
+    if (g_appState.colorCount == COLORS_3) {
         // Entry 2 is the transparent colour itself.
         const PALETTEENTRY& s = STATIC_COLORS[staticCode];
         PALETTEENTRY e = MakePaletteEntry(s.peRed, s.peGreen, s.peBlue);
         // A fuller display palette holds every static colour already.
-        if (g_colorState.documentPalette) SetPaletteEntries(g_colorState.documentPalette, 2, 1, &e);
-        RealizeOnScreen(g_colorState.documentPalette);
-        if (g_colorState.displayPalette != g_colorState.documentPalette) RealizeOnScreen(g_colorState.displayPalette);
+        if (g_appState.documentPalette) SetPaletteEntries(g_appState.documentPalette, 2, 1, &e);
+        RealizeOnScreen(g_appState.documentPalette);
+        if (g_appState.displayPalette != g_appState.documentPalette) RealizeOnScreen(g_appState.displayPalette);
         SetToolColorIndex(ROLE_TRANSPARENT, 2);
         return;
     }
@@ -581,8 +582,8 @@ void ApplyTransparentColorCode(int code)
 int EnableTransparentColor(bool on)
 {
     const int value = on ? 1 : 0;
-    if (g_toolColors.transparentColorOn == value) return 0;
-    g_toolColors.transparentColorOn = value;
+    if (g_appState.toolColors.transparentColorOn == value) return 0;
+    g_appState.toolColors.transparentColorOn = value;
     NotifyToolColors();
     return 1;
 }
@@ -590,9 +591,9 @@ int EnableTransparentColor(bool on)
 int TestTransparentColor(int query)
 {
     switch (query) {
-    case 0: return g_toolColors.transparentColorOn;
-    case 1: return g_toolColors.transparentColorIndex == g_toolColors.paletteSize - 1 ? 1 : 0;
-    case 2: return g_toolColors.transparentColorIndex == 0 ? 1 : 0;
+    case 0: return g_appState.toolColors.transparentColorOn;
+    case 1: return g_appState.toolColors.transparentColorIndex == g_appState.toolColors.paletteSize - 1 ? 1 : 0;
+    case 2: return g_appState.toolColors.transparentColorIndex == 0 ? 1 : 0;
     default: return 0;
     }
 }
@@ -637,7 +638,7 @@ int ChooseRgbColor(HWND owner, COLORREF* color)
     chooser.lpCustColors = s_customColors.colors;
     chooser.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ENABLEHOOK | CC_ANYCOLOR;  // 0x113
     chooser.lpfnHook = CenterChooserHook;
-    auto choose = g_editorHooks.chooseColor ? g_editorHooks.chooseColor : ChooseColorA;
+    auto choose = g_appState.hooks.chooseColor ? g_appState.hooks.chooseColor : ChooseColorA;
     if (!choose(&chooser)) return 0;
     *color = chooser.rgbResult;
     return 1;
@@ -647,12 +648,13 @@ int ChooseRgbColor(HWND owner, COLORREF* color)
 
 void ResetColorCells()
 {
-    ColorCells& cells = g_colorCells;
-    const int size = g_toolColors.paletteSize ? g_toolColors.paletteSize : PaletteSizeOfFormat(g_colorState.colorCount);
+    ColorCells& cells = g_appState.colorCells;
+    const int size =
+        g_appState.toolColors.paletteSize ? g_appState.toolColors.paletteSize : PaletteSizeOfFormat(g_appState.colorCount);
     memset(cells.index, 0, sizeof cells.index);
     for (int code = 0; code < FIXED_COLOR_CELLS; ++code) cells.index[code] = static_cast<BYTE>(StaticColorIndex(code, size));
     cells.nextColorCell = FIXED_COLOR_CELLS;
-    if (g_colorState.colorCount <= COLORS_16 || !g_colorState.documentPalette) return;
+    if (g_appState.colorCount <= COLORS_16 || !g_appState.documentPalette) return;
     auto used = [&](int index, int upTo) {
         for (int c = 0; c < upTo; ++c)
             if (cells.index[c] == index) return true;
@@ -660,7 +662,7 @@ void ResetColorCells()
     };
     int running = 8;
     for (int c = FIXED_COLOR_CELLS; c < COLOR_CELL_COUNT; ++c) {
-        int index = static_cast<int>(GetNearestPaletteIndex(g_colorState.documentPalette,
+        int index = static_cast<int>(GetNearestPaletteIndex(g_appState.documentPalette,
                                                              FIXED_CELL_COLORS[c - FIXED_COLOR_CELLS]));
         if (used(index, c)) {
             while (running < size && used(running, c)) ++running;
@@ -675,7 +677,7 @@ namespace {
 // Puts a palette index into the next colour cell unless a cell holds it.
 bool AddDetectedColor(int index, int* added)
 {
-    ColorCells& cells = g_colorCells;
+    ColorCells& cells = g_appState.colorCells;
     for (int c = 0; c < COLOR_CELL_COUNT; ++c)
         if (cells.index[c] == index) return true;
     if (*added >= COLOR_CELL_COUNT - FIXED_COLOR_CELLS) return false;
@@ -760,19 +762,19 @@ int DetectInFrame(HBITMAP frame, const RECT& area, bool trueColor)
 
 int DetectUsedColors(const RECT* area)
 {
-    if (g_colorState.colorCount < COLORS_256 || g_frames.currentFrame < 0 ||
-        g_frames.currentFrame >= g_frames.frameCount)
+    if (g_appState.colorCount < COLORS_256 || g_appState.currentFrame < 0 ||
+        g_appState.currentFrame >= g_appState.frameCount)
         return 0;
-    HBITMAP frame = g_frames.frames[g_frames.currentFrame];
+    HBITMAP frame = g_appState.frameBitmaps[g_appState.currentFrame];
     if (!frame) return 0;
-    const RECT whole{0, 0, g_frames.frameWidth, g_frames.frameHeight};
-    const int added = DetectInFrame(frame, area ? *area : whole, g_colorState.colorCount > COLORS_256);
-    if (g_editorHooks.showStatusText) {
+    const RECT whole{0, 0, g_appState.frameWidth, g_appState.frameHeight};
+    const int added = DetectInFrame(frame, area ? *area : whole, g_appState.colorCount > COLORS_256);
+    if (g_appState.hooks.showStatusText) {
         char format[128], text[160];
         if (!LoadStringA(GetModuleHandleA(nullptr), IDS_COLORS_DETECTED, format, sizeof format))
             lstrcpynA(format, "%d", sizeof format);
         snprintf(text, sizeof text, format, added);
-        g_editorHooks.showStatusText(text);
+        g_appState.hooks.showStatusText(text);
     }
     return added;
 }
@@ -783,7 +785,7 @@ namespace {
 
 int AskPaletteRequest(int templateId)
 {
-    return g_editorHooks.paletteRequest ? g_editorHooks.paletteRequest(templateId) : 0;
+    return g_appState.hooks.paletteRequest ? g_appState.hooks.paletteRequest(templateId) : 0;
 }
 
 bool OnlyStaticColors(const RGBQUAD* table, int count)
@@ -816,9 +818,9 @@ int ApplyFilePalette(int bitsPerPixel, const RGBQUAD* table, int count, int save
     int colors = 1 << bitsPerPixel;
     if (count <= 0 || count > colors) count = colors;
     if (!table) count = 0;
-    if (g_colorState.displayColorCount > 0 && colors > g_colorState.displayColorCount)
-        colors = g_colorState.displayColorCount;
-    const bool roomFor256 = g_colorState.displayColorCount <= 0 || g_colorState.displayColorCount >= COLORS_256;
+    if (g_appState.displayColorCount > 0 && colors > g_appState.displayColorCount)
+        colors = g_appState.displayColorCount;
+    const bool roomFor256 = g_appState.displayColorCount <= 0 || g_appState.displayColorCount >= COLORS_256;
     if (colors > COLORS_16) {
         int mode = savedPaletteMode;
         if (mode == 1 && !IsStandardPalette(table, count)) mode = ResolvePaletteMode(mode, dither);

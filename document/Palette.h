@@ -83,7 +83,7 @@ int PaletteMatchesTable(HPALETTE palette, const RGBQUAD* table, int count);
 // 1 when the first min(count, 8) entries are the static colours, one exception allowed.
 int HasStaticColors(const RGBQUAD* table, int count);
 
-// ---- the editor's palettes (g_colorState, g_toolColors) ----
+// ---- the editor's palettes (g_appState) ----
 
 // Makes a format current: the document palette from the table (or the
 // standard one), the display palette, default tool colours, colour cells.

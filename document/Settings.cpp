@@ -1,6 +1,6 @@
 // Settings file path and its four accessors.
 #include "Settings.h"
-#include "EditorState.h"
+#include "AppState.h"
 #include <cstdio>
 #include <cstring>
 
@@ -46,7 +46,8 @@ struct IniNames {
             return true;
         }
         // Only the "%d" is replaced: the key text is not a format of its own.
-        snprintf(key, sizeof key, "%.*s%d%s", static_cast<int>(mark - keyText), keyText, g_instanceNumber, mark + 2);
+        snprintf(key, sizeof key, "%.*s%d%s", static_cast<int>(mark - keyText), keyText, g_appState.instanceNumber,
+                 mark + 2);
         return true;
     }
 };

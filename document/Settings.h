@@ -1,6 +1,6 @@
 // The editor's settings file (SettingsFile): a private profile beside the
 // program whose sections and keys are named by string-table ids (IniKey). A
-// key text holding "%d" is made per editor instance with g_instanceNumber.
+// key text holding "%d" is made per editor instance with g_appState.instanceNumber.
 #pragma once
 #include <windows.h>
 

@@ -400,12 +400,12 @@ TEST_F(BitmapReadingTest, RowsComeBackAsDocumentPaletteIndexes)
     HBITMAP section = SectionWithStandardColours(9, 3, indexes);
     for (bool lookup : {false, true}) {
         SCOPED_TRACE(lookup);
-        g_bitmapMode.dibColorLookup = lookup;
+        g_appState.bitmapMode.dibColorLookup = lookup;
         struct { BITMAPINFOHEADER h; RGBQUAD colors[256]; } info{};
         info.h = {sizeof info.h, 9, 3, 1, 8, BI_RGB, 0, 0, 0, 0, 0};
         std::vector<BYTE> rows(DibStride(9, 8) * 3, 0xEE);
         HDC dc = CreateCompatibleDC(nullptr);
-        EXPECT_EQ(GetDibBitsMapped(dc, section, 0, 3, &info.h, rows.data(), g_colorState.documentPalette), 3);
+        EXPECT_EQ(GetDibBitsMapped(dc, section, 0, 3, &info.h, rows.data(), g_appState.documentPalette), 3);
         DeleteDC(dc);
         EXPECT_EQ(info.h.biClrUsed, 256u);
         EXPECT_EQ(info.colors[241].rgbBlue, 96);
@@ -437,7 +437,7 @@ TEST_F(BitmapReadingTest, SixteenColourRowsPackTwoPixelsABtye)
     info.h = {sizeof info.h, 4, 1, 1, 4, BI_RGB, 0, 0, 0, 0, 0};
     BYTE rows[4] = {};
     HDC dc = CreateCompatibleDC(nullptr);
-    EXPECT_EQ(GetDibBitsMapped(dc, section, 0, 1, &info.h, rows, g_colorState.documentPalette), 1);
+    EXPECT_EQ(GetDibBitsMapped(dc, section, 0, 1, &info.h, rows, g_appState.documentPalette), 1);
     DeleteDC(dc);
     EXPECT_EQ(rows[0], 0x90);
     EXPECT_EQ(rows[1], 0xF2);
@@ -460,7 +460,7 @@ TEST_F(BitmapReadingTest, StretchDibDrawsTheTopRowAtTheTop)
     // The lower half of the image (rows 0-2 from the bottom) onto the whole target.
     const RECT destination{0, 0, 20, 6}, source{0, 3, 20, 6};
     EXPECT_TRUE(StretchDibToPalette(dc, destination, source, reinterpret_cast<BITMAPINFOHEADER*>(packed.data()),
-                                    image.bits.data(), g_colorState.documentPalette, 0));
+                                    image.bits.data(), g_appState.documentPalette, 0));
     GdiFlush();
     SelectObject(dc, old);
     DeleteDC(dc);

@@ -1,7 +1,7 @@
 // Shared pieces of the palette, colour-reduction and frame-bitmap tests: a
 // clean editor colour state per test and images with known content.
 #pragma once
-#include "EditorState.h"
+#include "AppState.h"
 #include "PackedDib.h"
 #include "Palette.h"
 #include "TestFiles.h"
@@ -16,19 +16,13 @@ inline void ResetColorState()
 {
     FreeDisplayPalette();
     FreeDocumentPalette();
-    for (HBRUSH b : {g_toolColors.penColorBrush, g_toolColors.fillColorBrush, g_toolColors.transparentColorBrush})
+    for (HBRUSH b : {g_appState.toolColors.penColorBrush, g_appState.toolColors.fillColorBrush,
+                     g_appState.toolColors.transparentColorBrush})
         if (b) DeleteObject(b);
-    for (int i = 0; i < g_frames.frameCount; ++i)
-        if (g_frames.frames[i]) DeleteObject(g_frames.frames[i]);
-    g_colorState = {};
-    g_colorState.displayColorCount = COLORS_32BIT;
-    g_toolColors = {};
-    g_colorCells = {{}, FIXED_COLOR_CELLS};
-    g_bitmapMode = {};
-    g_frames = {};
-    g_editorHooks = {};
-    g_optionFlags = 0;
-    g_instanceNumber = 1;
+    for (int i = 0; i < g_appState.frameCount; ++i)
+        if (g_appState.frameBitmaps[i]) DeleteObject(g_appState.frameBitmaps[i]);
+    g_appState = AppState{};
+    g_appState.displayColorCount = COLORS_32BIT;
 }
 
 class ColorStateTest : public ::testing::Test {

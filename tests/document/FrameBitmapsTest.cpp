@@ -62,21 +62,21 @@ TEST_F(FrameBitmapTest, InitBitmapModeReadsTheSettings)
     HDC dc = CreateCompatibleDC(nullptr);
     InitBitmapMode(dc);
     // This system reports a version above 4.0: without the key, DIB sections.
-    EXPECT_FALSE(g_bitmapMode.useDeviceBitmaps);
-    EXPECT_FALSE(g_bitmapMode.dibColorLookup);
-    EXPECT_GT(g_bitmapMode.displayBits, 0);
+    EXPECT_FALSE(g_appState.bitmapMode.useDeviceBitmaps);
+    EXPECT_FALSE(g_appState.bitmapMode.dibColorLookup);
+    EXPECT_GT(g_appState.bitmapMode.displayBits, 0);
     WriteIniInt(IDS_SECTION_FILE, IDS_KEY_USE_DEVICE_BITMAPS, 1);
     WriteIniInt(IDS_SECTION_FILE, IDS_KEY_DIB_COLOR_LOOKUP, 1);
     InitBitmapMode(dc);
-    EXPECT_TRUE(g_bitmapMode.useDeviceBitmaps);
-    EXPECT_TRUE(g_bitmapMode.dibColorLookup);
+    EXPECT_TRUE(g_appState.bitmapMode.useDeviceBitmaps);
+    EXPECT_TRUE(g_appState.bitmapMode.dibColorLookup);
     DeleteDC(dc);
 }
 
 TEST_F(FrameBitmapTest, FrameBitmapsInBothModes)
 {
     SetColorFormat(COLORS_256, nullptr, 0);
-    HBITMAP section = CreateFrameBitmapEx(nullptr, 10, 6, 8, g_colorState.documentPalette);
+    HBITMAP section = CreateFrameBitmapEx(nullptr, 10, 6, 8, g_appState.documentPalette);
     DIBSECTION info{};
     ASSERT_EQ(GetObjectA(section, sizeof info, &info), static_cast<int>(sizeof info));
     EXPECT_EQ(info.dsBm.bmBitsPixel, 8);
@@ -85,7 +85,7 @@ TEST_F(FrameBitmapTest, FrameBitmapsInBothModes)
     RGBQUAD table[256], expected[256];
     EXPECT_EQ(GetDIBColorTable(dc, 0, 256, table), 256u);
     SelectObject(dc, old);
-    BuildColorTable(g_colorState.documentPalette, expected, 256, false);
+    BuildColorTable(g_appState.documentPalette, expected, 256, false);
     EXPECT_EQ(memcmp(table, expected, sizeof table), 0);
     DeleteObject(section);
 
@@ -94,7 +94,7 @@ TEST_F(FrameBitmapTest, FrameBitmapsInBothModes)
     EXPECT_EQ(info.dsBmih.biClrUsed, 0u);
     DeleteObject(deep);
 
-    g_bitmapMode.useDeviceBitmaps = true;
+    g_appState.bitmapMode.useDeviceBitmaps = true;
     HBITMAP device = CreateFrameBitmapEx(dc, 10, 6, 8, nullptr);
     BITMAP plain{};
     ASSERT_TRUE(GetObjectA(device, sizeof plain, &plain));
@@ -124,7 +124,7 @@ TEST_F(FrameBitmapTest, PackedDibsOfFrames)
     SelectObject(dc, old);
     DeleteDC(dc);
 
-    g_bitmapMode.dibColorLookup = true;
+    g_appState.bitmapMode.dibColorLookup = true;
     GlobalBlock eight(BitmapToPackedDib(frame, 0));
     ASSERT_TRUE(eight);
     {
@@ -261,11 +261,11 @@ protected:
         s_questions.clear();
         s_answer = 0;
         s_yesNo = IDYES;
-        g_editorHooks.paletteRequest = [](int id) {
+        g_appState.hooks.paletteRequest = [](int id) {
             s_requests.push_back(id);
             return s_answer;
         };
-        g_editorHooks.askQuestion = [](UINT id) {
+        g_appState.hooks.askQuestion = [](UINT id) {
             s_questions.push_back(id);
             return s_yesNo;
         };
@@ -289,9 +289,9 @@ TEST_F(InsertDibTest, AFirstTrueColourFrameSetsFormatAndSize)
     HBITMAP frame = nullptr;
     EXPECT_EQ(InsertDibIntoBitmap(photo.Get(), &frame, INSERT_FIRST_FRAME | 1, 0, 0), RESULT_OK);
     ASSERT_NE(frame, nullptr);
-    EXPECT_EQ(g_colorState.colorCount, COLORS_24BIT);
-    EXPECT_EQ(g_frames.frameWidth, 40);
-    EXPECT_EQ(g_frames.frameHeight, 30);
+    EXPECT_EQ(g_appState.colorCount, COLORS_24BIT);
+    EXPECT_EQ(g_appState.frameWidth, 40);
+    EXPECT_EQ(g_appState.frameHeight, 30);
     EXPECT_TRUE(s_requests.empty());
     GlobalBlock back = FrameAsDib(frame);
     EXPECT_EQ(MeanChannelError(photo.Get(), back.Get()), 0.0);
@@ -317,7 +317,7 @@ TEST_F(InsertDibTest, AFirstFrameWithItsOwnPaletteAsksAndKeepsIt)
     s_answer = 2;  // "Load Original Color Palette"
     EXPECT_EQ(InsertDibIntoBitmap(image.Get(), &frame, INSERT_FIRST_FRAME | 1, 0, 0), RESULT_OK);
     EXPECT_EQ(s_requests, std::vector<int>{IDD_STANDARD_PALETTE_REQUEST});
-    EXPECT_EQ(g_colorState.colorCount, COLORS_256);
+    EXPECT_EQ(g_appState.colorCount, COLORS_256);
     GlobalBlock back = FrameAsDib(frame);
     EXPECT_EQ(MeanChannelError(image.Get(), back.Get()), 0.0);
     DeleteObject(frame);
@@ -335,8 +335,8 @@ TEST_F(InsertDibTest, CancellingThePaletteRequestMakesNoFrame)
 TEST_F(InsertDibTest, ASmallerImageIsPlacedAndTheRestFilled)
 {
     SetColorFormat(COLORS_24BIT, nullptr, 0);
-    g_frames.frameWidth = 20;
-    g_frames.frameHeight = 10;
+    g_appState.frameWidth = 20;
+    g_appState.frameHeight = 10;
     ApplyTransparentColorCode(9);  // red around the image
     GlobalBlock image(MakePhotoLikeDib(6, 4, 2));
     HBITMAP frame = nullptr;
@@ -358,9 +358,9 @@ TEST_F(InsertDibTest, ASmallerImageIsPlacedAndTheRestFilled)
 TEST_F(InsertDibTest, AskedScalingStretchesAndTheDecisionCanBeKept)
 {
     SetColorFormat(COLORS_24BIT, nullptr, 0);
-    g_frames.frameWidth = 8;
-    g_frames.frameHeight = 8;
-    g_optionFlags = 1u << OPTION_ASK_STRETCH_SHIFT;  // ask
+    g_appState.frameWidth = 8;
+    g_appState.frameHeight = 8;
+    g_appState.optionFlags = 1u << OPTION_ASK_STRETCH_SHIFT;  // ask
     // A 2 x 2 image of four colours becomes four 4 x 4 squares.
     GlobalBlock image(CreateImageDib(2, 2, 24, nullptr, 0));
     {
@@ -397,12 +397,12 @@ TEST_F(InsertDibTest, AskedScalingStretchesAndTheDecisionCanBeKept)
 TEST_F(InsertDibTest, DeepImagesIntoAPaletteFrameAreReducedToItsColours)
 {
     SetColorFormat(COLORS_256, nullptr, 0);
-    g_frames.frameWidth = 64;
-    g_frames.frameHeight = 48;
+    g_appState.frameWidth = 64;
+    g_appState.frameHeight = 48;
     GlobalBlock photo(MakePhotoLikeDib(64, 48, 4));
     HBITMAP frame = nullptr;
     EXPECT_EQ(InsertDibIntoBitmap(photo.Get(), &frame, INSERT_DITHER, 0, 0), RESULT_OK);
-    g_bitmapMode.dibColorLookup = true;
+    g_appState.bitmapMode.dibColorLookup = true;
     GlobalBlock back(BitmapToPackedDib(frame, 8));
     ASSERT_TRUE(back);
     EXPECT_LT(MeanChannelError(photo.Get(), back.Get()), 20.0);

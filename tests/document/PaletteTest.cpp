@@ -142,27 +142,27 @@ TEST_F(DocumentPaletteTest, EachFormatGetsItsPaletteAndDefaultColours)
     int notified = 0;
     static int* s_notified;
     s_notified = &notified;
-    g_editorHooks.colorFormatChanged = [](int, int) { ++*s_notified; };
+    g_appState.hooks.colorFormatChanged = [](int, int) { ++*s_notified; };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.format);
         ASSERT_EQ(SetColorFormat(c.format, nullptr, 0), 1);
-        EXPECT_EQ(PaletteSize(g_colorState.documentPalette), c.size);
-        EXPECT_EQ(g_toolColors.paletteSize, c.size);
-        EXPECT_EQ(g_toolColors.penColorIndex, 0);
-        EXPECT_EQ(g_toolColors.fillColorIndex, c.size == 3 ? 1 : c.size - 1);
-        EXPECT_EQ(g_toolColors.transparentColorIndex, c.transparent);
+        EXPECT_EQ(PaletteSize(g_appState.documentPalette), c.size);
+        EXPECT_EQ(g_appState.toolColors.paletteSize, c.size);
+        EXPECT_EQ(g_appState.toolColors.penColorIndex, 0);
+        EXPECT_EQ(g_appState.toolColors.fillColorIndex, c.size == 3 ? 1 : c.size - 1);
+        EXPECT_EQ(g_appState.toolColors.transparentColorIndex, c.transparent);
         EXPECT_EQ(IsSystemPaletteMode(), c.size == 20);
         // A display of more colours gets the fuller palette.
-        EXPECT_EQ(PaletteSize(g_colorState.displayPalette), 256);
-        EXPECT_EQ(g_colorState.displayPalette == g_colorState.documentPalette, c.size == 256);
+        EXPECT_EQ(PaletteSize(g_appState.displayPalette), 256);
+        EXPECT_EQ(g_appState.displayPalette == g_appState.documentPalette, c.size == 256);
     }
     EXPECT_EQ(notified, 8);
     SetColorFormat(COLORS_3, nullptr, 0);
-    EXPECT_RGB(PaletteEntryAt(g_colorState.documentPalette, 2), 128, 0, 0);
+    EXPECT_RGB(PaletteEntryAt(g_appState.documentPalette, 2), 128, 0, 0);
 
-    g_colorState.displayColorCount = COLORS_16;
+    g_appState.displayColorCount = COLORS_16;
     SetColorFormat(COLORS_16, nullptr, 0);
-    EXPECT_EQ(g_colorState.displayPalette, g_colorState.documentPalette);
+    EXPECT_EQ(g_appState.displayPalette, g_appState.documentPalette);
 }
 
 TEST_F(DocumentPaletteTest, AFullFileTableKeepsItsPlacesBetweenTheStatics)
@@ -170,9 +170,9 @@ TEST_F(DocumentPaletteTest, AFullFileTableKeepsItsPlacesBetweenTheStatics)
     RGBQUAD table[256];
     for (int i = 0; i < 256; ++i) table[i] = {static_cast<BYTE>(i), static_cast<BYTE>(255 - i), 77, 0};
     SetColorFormat(COLORS_256, table, 256);
-    EXPECT_RGB(PaletteEntryAt(g_colorState.documentPalette, 100), 76, 152, 100);  // rounded
-    EXPECT_RGB(PaletteEntryAt(g_colorState.documentPalette, 0), 0, 0, 0);
-    EXPECT_RGB(PaletteEntryAt(g_colorState.documentPalette, 255), 255, 255, 255);
+    EXPECT_RGB(PaletteEntryAt(g_appState.documentPalette, 100), 76, 152, 100);  // rounded
+    EXPECT_RGB(PaletteEntryAt(g_appState.documentPalette, 0), 0, 0, 0);
+    EXPECT_RGB(PaletteEntryAt(g_appState.documentPalette, 255), 255, 255, 255);
 }
 
 TEST_F(DocumentPaletteTest, ColourToIndexInPaletteFormats)
@@ -192,71 +192,71 @@ TEST_F(DocumentPaletteTest, HighColourFormatsTakeNewColoursIntoThePalette)
     const int index = ColorToPaletteIndex(RGB(101, 149, 203));
     ASSERT_GE(index, 8);
     ASSERT_LE(index, 247);
-    const PALETTEENTRY e = PaletteEntryAt(g_colorState.documentPalette, index);
+    const PALETTEENTRY e = PaletteEntryAt(g_appState.documentPalette, index);
     EXPECT_RGB(e, 96, 144, 200);
     EXPECT_EQ(e.peFlags, PC_RESERVED);
     EXPECT_EQ(ColorToPaletteIndex(RGB(100, 150, 200)), index);  // the same 16-bit colour: found again
 
     SetColorFormat(COLORS_24BIT, nullptr, 0);
     const int exact = ColorToPaletteIndex(RGB(101, 149, 203));
-    EXPECT_RGB(PaletteEntryAt(g_colorState.documentPalette, exact), 100, 148, 200);
+    EXPECT_RGB(PaletteEntryAt(g_appState.documentPalette, exact), 100, 148, 200);
 }
 
 TEST_F(DocumentPaletteTest, ToolColoursAsReferencesAndBrushes)
 {
     SetColorFormat(COLORS_256, nullptr, 0);
     SetToolColorIndex(ROLE_PEN, 241);
-    g_bitmapMode.useDeviceBitmaps = true;
+    g_appState.bitmapMode.useDeviceBitmaps = true;
     EXPECT_EQ(GetToolColor(ROLE_PEN), PALETTEINDEX(241));
-    g_bitmapMode.useDeviceBitmaps = false;
+    g_appState.bitmapMode.useDeviceBitmaps = false;
     EXPECT_EQ(GetToolColor(ROLE_PEN), RGB(0, 0, 96));
     EXPECT_EQ(GetToolColor(ROLE_PEN | ROLE_BARE_INDEX), 241u);
     EXPECT_EQ(PaletteIndexToRgb(PALETTEINDEX(241)), PALETTERGB(0, 0, 96));
     EXPECT_EQ(PaletteIndexToRgb(RGB(1, 2, 3)), RGB(1, 2, 3));
 
     EXPECT_EQ(GetToolBrush(ROLE_AREA_FILL), GetStockObject(NULL_BRUSH));
-    g_colorState.fillEnabled = true;
-    EXPECT_EQ(GetToolBrush(ROLE_AREA_FILL), g_toolColors.fillColorBrush);
+    g_appState.fillEnabled = true;
+    EXPECT_EQ(GetToolBrush(ROLE_AREA_FILL), g_appState.toolColors.fillColorBrush);
     HBRUSH pattern = CreateHatchBrush(HS_CROSS, 0);
-    g_colorState.fillPatternBrush = pattern;
-    g_colorState.fillPatternOn = true;
+    g_appState.fillPatternBrush = pattern;
+    g_appState.fillPatternOn = true;
     EXPECT_EQ(GetToolBrush(ROLE_AREA_FILL), pattern);
     EXPECT_EQ(GetToolBrush(ROLE_PEN_OR_PATTERN), pattern);
-    g_colorState.fillPatternOn = false;
-    EXPECT_EQ(GetToolBrush(ROLE_PEN_OR_PATTERN), g_toolColors.penColorBrush);
+    g_appState.fillPatternOn = false;
+    EXPECT_EQ(GetToolBrush(ROLE_PEN_OR_PATTERN), g_appState.toolColors.penColorBrush);
     EXPECT_EQ(GetToolBrush(5), GetStockObject(WHITE_BRUSH));
     DeleteObject(pattern);
 }
 
 TEST_F(DocumentPaletteTest, StaticColourReferences)
 {
-    g_bitmapMode.useDeviceBitmaps = true;
+    g_appState.bitmapMode.useDeviceBitmaps = true;
     EXPECT_EQ(GetStaticColor(4, COLORS_256), PALETTEINDEX(4));
     EXPECT_EQ(GetStaticColor(4, COLORS_16), RGB(0, 0, 128));
     EXPECT_EQ(GetStaticColor(9, COLORS_256), RGB(255, 0, 0));
     EXPECT_EQ(GetStaticColor(0x80, COLORS_256), RGB(255, 255, 255));
     EXPECT_EQ(GetStaticColor(-1, COLORS_256), RGB(255, 255, 255));
-    g_bitmapMode.useDeviceBitmaps = false;
+    g_appState.bitmapMode.useDeviceBitmaps = false;
     EXPECT_EQ(GetStaticColor(4, COLORS_256), RGB(0, 0, 128));
 }
 
 TEST_F(DocumentPaletteTest, TransparentColourCodes)
 {
     SetColorFormat(COLORS_256, nullptr, 0);
-    g_toolColors.transparentColorOn = 1;
+    g_appState.toolColors.transparentColorOn = 1;
     ApplyTransparentColorCode(0x80);
-    EXPECT_EQ(g_toolColors.transparentColorIndex, 255);
+    EXPECT_EQ(g_appState.toolColors.transparentColorIndex, 255);
     EXPECT_EQ(TestTransparentColor(0), 0);
     EXPECT_EQ(TestTransparentColor(1), 1);
     ApplyTransparentColorCode(9);
-    EXPECT_EQ(g_toolColors.transparentColorIndex, 249);
+    EXPECT_EQ(g_appState.toolColors.transparentColorIndex, 249);
     ApplyTransparentColorCode(0x10);
     EXPECT_EQ(TestTransparentColor(2), 1);
 
     int repaints = 0;
     static int* s_repaints;
     s_repaints = &repaints;
-    g_editorHooks.toolColorsChanged = [] { ++*s_repaints; };
+    g_appState.hooks.toolColorsChanged = [] { ++*s_repaints; };
     EXPECT_EQ(EnableTransparentColor(true), 1);
     EXPECT_EQ(EnableTransparentColor(true), 0);
     EXPECT_EQ(TestTransparentColor(0), 1);
@@ -264,8 +264,8 @@ TEST_F(DocumentPaletteTest, TransparentColourCodes)
 
     SetColorFormat(COLORS_3, nullptr, 0);
     ApplyTransparentColorCode(4);
-    EXPECT_EQ(g_toolColors.transparentColorIndex, 2);
-    EXPECT_RGB(PaletteEntryAt(g_colorState.documentPalette, 2), 0, 0, 128);
+    EXPECT_EQ(g_appState.toolColors.transparentColorIndex, 2);
+    EXPECT_RGB(PaletteEntryAt(g_appState.documentPalette, 2), 0, 0, 128);
 }
 
 TEST_F(DocumentPaletteTest, MergedColoursFillTheMiddleOnce)
@@ -273,9 +273,9 @@ TEST_F(DocumentPaletteTest, MergedColoursFillTheMiddleOnce)
     SetColorFormat(COLORS_256, nullptr, 0);
     const RGBQUAD table[] = {{0, 0, 0, 0}, {10, 20, 30, 0}, {255, 255, 255, 0}, {10, 20, 30, 0}, {200, 100, 50, 0}};
     EXPECT_EQ(MergeColorTable(table, 5, true), 2);
-    EXPECT_RGB(PaletteEntryAt(g_colorState.documentPalette, 8), 28, 20, 8);
-    EXPECT_RGB(PaletteEntryAt(g_colorState.documentPalette, 9), 48, 100, 200);
-    EXPECT_RGB(PaletteEntryAt(g_colorState.documentPalette, 0), 0, 0, 0);
+    EXPECT_RGB(PaletteEntryAt(g_appState.documentPalette, 8), 28, 20, 8);
+    EXPECT_RGB(PaletteEntryAt(g_appState.documentPalette, 9), 48, 100, 200);
+    EXPECT_RGB(PaletteEntryAt(g_appState.documentPalette, 0), 0, 0, 0);
 
     SetColorFormat(COLORS_16, nullptr, 0);
     EXPECT_EQ(MergeColorTable(table, 5, true), 0);  // only 256-colour documents take colours in
@@ -284,32 +284,32 @@ TEST_F(DocumentPaletteTest, MergedColoursFillTheMiddleOnce)
 TEST_F(DocumentPaletteTest, ColourCellsStartWithStaticsAndDistinctColours)
 {
     SetColorFormat(COLORS_256, nullptr, 0);
-    for (int code = 0; code < 16; ++code) EXPECT_EQ(g_colorCells.index[code], StaticColorIndex(code, 256));
+    for (int code = 0; code < 16; ++code) EXPECT_EQ(g_appState.colorCells.index[code], StaticColorIndex(code, 256));
     bool seen[256] = {};
     for (int c = 0; c < 64; ++c) {
-        EXPECT_FALSE(seen[g_colorCells.index[c]]) << "cell " << c;
-        seen[g_colorCells.index[c]] = true;
+        EXPECT_FALSE(seen[g_appState.colorCells.index[c]]) << "cell " << c;
+        seen[g_appState.colorCells.index[c]] = true;
     }
-    EXPECT_EQ(g_colorCells.nextColorCell, 16);
+    EXPECT_EQ(g_appState.colorCells.nextColorCell, 16);
     SetColorFormat(COLORS_16, nullptr, 0);
-    for (int c = 16; c < 64; ++c) EXPECT_EQ(g_colorCells.index[c], 0);
+    for (int c = 16; c < 64; ++c) EXPECT_EQ(g_appState.colorCells.index[c], 0);
 }
 
 TEST_F(DocumentPaletteTest, DetectUsedColoursAddsTheFramesOwnColours)
 {
     static std::string status;
-    g_editorHooks.showStatusText = [](const char* text) { status = text; };
+    g_appState.hooks.showStatusText = [](const char* text) { status = text; };
     for (int format : {COLORS_256, COLORS_24BIT}) {
         SCOPED_TRACE(format);
         SetColorFormat(format, nullptr, 0);
-        g_frames.frameWidth = 16;
-        g_frames.frameHeight = 16;
-        g_frames.frameCount = 1;
-        g_frames.currentFrame = 0;
-        g_frames.frames[0] = CreateFrameBitmap(16, 16);
-        ASSERT_NE(g_frames.frames[0], nullptr);
+        g_appState.frameWidth = 16;
+        g_appState.frameHeight = 16;
+        g_appState.frameCount = 1;
+        g_appState.currentFrame = 0;
+        g_appState.frameBitmaps[0] = CreateFrameBitmap(16, 16);
+        ASSERT_NE(g_appState.frameBitmaps[0], nullptr);
         HDC dc = CreateCompatibleDC(nullptr);
-        HGDIOBJ old = SelectObject(dc, g_frames.frames[0]);
+        HGDIOBJ old = SelectObject(dc, g_appState.frameBitmaps[0]);
         SelectDocumentPalette(dc);
         const COLORREF colours[] = {RGB(255, 255, 255), RGB(32, 32, 16), RGB(160, 124, 88), RGB(0, 0, 96), RGB(255, 0, 0)};
         for (int i = 0; i < 5; ++i) {
@@ -323,7 +323,7 @@ TEST_F(DocumentPaletteTest, DetectUsedColoursAddsTheFramesOwnColours)
         // Standard entries 32 and 28 are (32, 32, 16) and (160, 124, 88); a
         // colour some cell already shows is not added again.
         auto inCells = [](int index) {
-            for (BYTE c : g_colorCells.index)
+            for (BYTE c : g_appState.colorCells.index)
                 if (c == index) return true;
             return false;
         };
@@ -337,7 +337,7 @@ TEST_F(DocumentPaletteTest, DetectUsedColoursAddsTheFramesOwnColours)
         EXPECT_EQ(inCells(241), had241);  // (0, 0, 96) lies outside the area
         EXPECT_EQ(DetectUsedColors(&area), 0);
         ResetColorState();
-        g_editorHooks.showStatusText = [](const char* text) { status = text; };
+        g_appState.hooks.showStatusText = [](const char* text) { status = text; };
     }
 }
 
@@ -362,7 +362,7 @@ BOOL WINAPI CancelChooser(LPCHOOSECOLORA c)
 
 TEST_F(DocumentPaletteTest, ChooseRgbColourOffersTheStaticColoursAsCustomColours)
 {
-    g_editorHooks.chooseColor = ChooseAndKeepACustomColour;
+    g_appState.hooks.chooseColor = ChooseAndKeepACustomColour;
     SetColorFormat(COLORS_256, nullptr, 0);
     COLORREF color = PALETTEINDEX(241);
     EXPECT_EQ(ChooseRgbColor(nullptr, &color), 1);
@@ -372,7 +372,7 @@ TEST_F(DocumentPaletteTest, ChooseRgbColourOffersTheStaticColoursAsCustomColours
     EXPECT_EQ(s_seenCustom[9], RGB(255, 0, 0));
     EXPECT_EQ(s_seenCustom[0], RGB(0, 0, 0));
 
-    g_editorHooks.chooseColor = CancelChooser;
+    g_appState.hooks.chooseColor = CancelChooser;
     color = PALETTEINDEX(241);
     EXPECT_EQ(ChooseRgbColor(nullptr, &color), 0);
     EXPECT_EQ(color, PALETTEINDEX(241));
@@ -409,7 +409,7 @@ protected:
         ColorStateTest::SetUp();
         s_asked = 0;
         s_answer = 0;
-        g_editorHooks.paletteRequest = [](int id) {
+        g_appState.hooks.paletteRequest = [](int id) {
             s_asked = id;
             return s_answer;
         };
@@ -431,8 +431,8 @@ TEST_F(FilePaletteTest, DeepFilesBecomeHighColourDocuments)
     struct { int bits, format; } cases[] = {{16, COLORS_65536}, {24, COLORS_24BIT}, {32, COLORS_32BIT}};
     for (const auto& c : cases) {
         EXPECT_EQ(ApplyFilePalette(c.bits, nullptr, 0, 1, &dither), 1);
-        EXPECT_EQ(g_colorState.colorCount, c.format);
-        EXPECT_EQ(PaletteSize(g_colorState.documentPalette), 256);
+        EXPECT_EQ(g_appState.colorCount, c.format);
+        EXPECT_EQ(PaletteSize(g_appState.documentPalette), 256);
     }
     EXPECT_EQ(s_asked, 0);
 }
@@ -441,19 +441,19 @@ TEST_F(FilePaletteTest, SixteenColourFilesStaySixteenOnlyWithStaticColours)
 {
     int dither = 0;
     EXPECT_EQ(Apply(StaticTable16(), 1, &dither), 1);
-    EXPECT_EQ(g_colorState.colorCount, COLORS_16);
+    EXPECT_EQ(g_appState.colorCount, COLORS_16);
     EXPECT_EQ(s_asked, 0);
 
     EXPECT_EQ(Apply(OwnTable(4), 0, &dither), 1);
-    EXPECT_EQ(g_colorState.colorCount, COLORS_256);
+    EXPECT_EQ(g_appState.colorCount, COLORS_256);
     EXPECT_EQ(s_asked, 0);
 
     s_answer = 2;
     EXPECT_EQ(Apply(OwnTable(4), 1, &dither), 1);
     EXPECT_EQ(s_asked, IDD_STANDARD_PALETTE_REQUEST);
-    EXPECT_EQ(g_colorState.colorCount, COLORS_256);
+    EXPECT_EQ(g_appState.colorCount, COLORS_256);
     const RGBQUAD own = OwnTable(4).table[3];
-    EXPECT_RGB(PaletteEntryAt(g_colorState.documentPalette, 11), RoundPaletteChannel(own.rgbRed),
+    EXPECT_RGB(PaletteEntryAt(g_appState.documentPalette, 11), RoundPaletteChannel(own.rgbRed),
                RoundPaletteChannel(own.rgbGreen), RoundPaletteChannel(own.rgbBlue));
 }
 
@@ -461,9 +461,9 @@ TEST_F(FilePaletteTest, TwoColourFilesWithOtherColoursBecomeSixteen)
 {
     int dither = 0;
     EXPECT_EQ(ApplyFilePalette(1, std::vector<RGBQUAD>{{255, 255, 255, 0}, {0, 0, 0, 0}}.data(), 2, 1, &dither), 1);
-    EXPECT_EQ(g_colorState.colorCount, COLORS_2);
+    EXPECT_EQ(g_appState.colorCount, COLORS_2);
     EXPECT_EQ(ApplyFilePalette(1, std::vector<RGBQUAD>{{0, 0, 0, 0}, {0, 0, 255, 0}}.data(), 2, 1, &dither), 1);
-    EXPECT_EQ(g_colorState.colorCount, COLORS_16);
+    EXPECT_EQ(g_appState.colorCount, COLORS_16);
 }
 
 TEST_F(FilePaletteTest, TwoHundredFiftySixColourFilesByMode)
@@ -474,22 +474,22 @@ TEST_F(FilePaletteTest, TwoHundredFiftySixColourFilesByMode)
     int dither = 0;
     EXPECT_EQ(Apply(own, 0, &dither), 1);  // standard colours, no question
     EXPECT_EQ(s_asked, 0);
-    EXPECT_EQ(PaletteEntryAt(g_colorState.documentPalette, 100).peRed, standard[100].peRed);
+    EXPECT_EQ(PaletteEntryAt(g_appState.documentPalette, 100).peRed, standard[100].peRed);
 
     EXPECT_EQ(Apply(own, 2, &dither), 1);  // the file's own, no question
     EXPECT_EQ(s_asked, 0);
-    EXPECT_EQ(PaletteEntryAt(g_colorState.documentPalette, 100).peRed, RoundPaletteChannel(own.table[100].rgbRed));
+    EXPECT_EQ(PaletteEntryAt(g_appState.documentPalette, 100).peRed, RoundPaletteChannel(own.table[100].rgbRed));
 
     s_answer = 1;  // standard colours with dithering
     EXPECT_EQ(Apply(own, 1, &dither), 1);
     EXPECT_EQ(s_asked, IDD_STANDARD_PALETTE_REQUEST);
     EXPECT_EQ(dither, 1);
-    EXPECT_EQ(PaletteEntryAt(g_colorState.documentPalette, 100).peRed, standard[100].peRed);
+    EXPECT_EQ(PaletteEntryAt(g_appState.documentPalette, 100).peRed, standard[100].peRed);
 
     s_answer = -1;
-    g_colorState.colorCount = 0;
+    g_appState.colorCount = 0;
     EXPECT_EQ(Apply(own, 1, &dither), 0);
-    EXPECT_EQ(g_colorState.colorCount, 0);  // nothing changed
+    EXPECT_EQ(g_appState.colorCount, 0);  // nothing changed
 
     // A standard table asks nothing.
     s_asked = 0;
@@ -501,12 +501,12 @@ TEST_F(FilePaletteTest, TwoHundredFiftySixColourFilesByMode)
     }
     EXPECT_EQ(Apply(standardFile, 1, &dither), 1);
     EXPECT_EQ(s_asked, 0);
-    EXPECT_EQ(g_colorState.colorCount, COLORS_256);
+    EXPECT_EQ(g_appState.colorCount, COLORS_256);
 
     // A 16-colour display caps the format.
-    g_colorState.displayColorCount = COLORS_16;
+    g_appState.displayColorCount = COLORS_16;
     EXPECT_EQ(Apply(own, 0, &dither), 1);
-    EXPECT_EQ(g_colorState.colorCount, COLORS_16);
+    EXPECT_EQ(g_appState.colorCount, COLORS_16);
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 // reads it back with another program's ini parser. With an argument the file
 // goes there; without one it goes beside this program, as the editor's does.
 #include "DocumentStrings.h"
-#include "EditorState.h"
+#include "AppState.h"
 #include "RecentFiles.h"
 #include "Settings.h"
 #include <cstdio>
@@ -11,7 +11,7 @@
 int main(int argc, char** argv)
 {
     if (argc > 1) SetIniFilePath(argv[1]);
-    g_instanceNumber = 2;
+    g_appState.instanceNumber = 2;
     WriteIniInt(IDS_SECTION_FILE, IDS_KEY_BMX_COMPRESSION, 546);
     WriteIniInt(IDS_SECTION_FILE, IDS_KEY_USE_DEVICE_BITMAPS, -1);
     WriteIniString(IDS_SECTION_EDIT, IDS_KEY_VIEW_SIZE, "50 50");

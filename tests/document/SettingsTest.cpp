@@ -1,6 +1,6 @@
 // The settings file's accessors and the recent-files list with its menu.
 #include "DocumentStrings.h"
-#include "EditorState.h"
+#include "AppState.h"
 #include "RecentFiles.h"
 #include "Settings.h"
 #include "TestFiles.h"
@@ -15,13 +15,13 @@ protected:
     {
         path_ = scratch_.File("Zelvo.ini");
         SetIniFilePath(path_.c_str());
-        g_instanceNumber = 1;
+        g_appState.instanceNumber = 1;
         g_recentFiles = {};
     }
     void TearDown() override
     {
         SetIniFilePath(nullptr);
-        g_instanceNumber = 1;
+        g_appState.instanceNumber = 1;
         if (g_recentFiles.menu) DestroyMenu(g_recentFiles.menu);
         g_recentFiles = {};
     }
@@ -74,10 +74,10 @@ TEST_F(SettingsTest, KeysByStringIdWithDefaults)
 
 TEST_F(SettingsTest, PerInstanceKeysCarryTheInstanceNumber)
 {
-    g_instanceNumber = 1;
+    g_appState.instanceNumber = 1;
     WriteIniString(IDS_SECTION_WINDOW, IDS_KEY_WINDOW_SIZE, "0 0 768 568");
     WriteIniInt(IDS_SECTION_WINDOW, IDS_KEY_MAXIMIZED, 1);
-    g_instanceNumber = 2;
+    g_appState.instanceNumber = 2;
     WriteIniString(IDS_SECTION_WINDOW, IDS_KEY_WINDOW_SIZE, "10 20 640 480");
     EXPECT_EQ(ReadIniInt(IDS_SECTION_WINDOW, IDS_KEY_MAXIMIZED, 0), 0);
     char text[64];
