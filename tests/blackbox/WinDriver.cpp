@@ -507,6 +507,9 @@ int SendKeys(const Args& args)
         for (auto m = modifiers.rbegin(); m != modifiers.rend(); ++m) AddKey(inputs, *m, true);
         if (SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) != inputs.size())
             throw Failure{"SendInput failed"};
+        // Input goes to whatever is in front when it is queued: a window of
+        // a test running alongside may have come to the front meanwhile.
+        if (GetForegroundWindow() != window) throw Failure{"another window came to the front: the keys may have gone there"};
     }
     printf("sent\n");
     return 0;

@@ -1,3 +1,7 @@
+# shellcheck shell=bash
+# The BB_ variables set here are for the scripts that source this file.
+# shellcheck disable=SC2034
+#
 # Shell helpers for black-box tests of the Windows GUI programs; README.md in
 # this folder describes them. Source this file after `set -euo pipefail` in a
 # test registered with zelvo_add_gui_test: ctest gives ZELVO_WINE, WINEPREFIX
