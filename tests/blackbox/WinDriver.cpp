@@ -18,10 +18,13 @@ namespace {
 
 using Args = std::vector<std::wstring>;
 
+// Generous: they only run out when something is wrong, and a loaded test
+// machine can keep a program from answering for seconds.
 constexpr DWORD kPollMs = 50;
-constexpr UINT kSendTimeoutMs = 10000;
-constexpr DWORD kQueryTimeoutMs = 5000;
-constexpr DWORD kBoxCloseMs = 5000;
+constexpr UINT kSendTimeoutMs = 15000;
+constexpr DWORD kQueryTimeoutMs = 15000;
+constexpr DWORD kBoxCloseMs = 15000;
+constexpr DWORD kForegroundMs = 5000;
 constexpr int kMessageBoxTextId = 0xFFFF;
 
 // A failure ends the command: exit code 1 with the reason on stderr.
@@ -320,7 +323,7 @@ int Send(const Args& args)
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutW(window, static_cast<UINT>(ParseValue(args[1])), static_cast<WPARAM>(ParseValue(args[2])),
                              ParseValue(args[3]), SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs, &result))
-        throw Failure{"no answer within 10 s (a message that opens a dialog must be posted)"};
+        throw Failure{"no answer within 15 s (a message that opens a dialog must be posted)"};
     printf("result=%lld\n", static_cast<long long>(static_cast<LONG_PTR>(result)));
     return 0;
 }
@@ -482,7 +485,7 @@ int SendKeys(const Args& args)
 {
     HWND window = GetAncestor(ParseWindow(args[0]), GA_ROOT);
     SetForegroundWindow(window);
-    if (!WaitUntil(2000, [&] { return GetForegroundWindow() == window; }))
+    if (!WaitUntil(kForegroundMs, [&] { return GetForegroundWindow() == window; }))
         throw Failure{"the window did not come to the front"};
     for (size_t i = 1; i < args.size(); ++i) {
         std::vector<WORD> modifiers;

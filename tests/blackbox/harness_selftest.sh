@@ -65,14 +65,14 @@ bb_start "$TARGET" "$BB_TAG-cover" 200 150
 cover=$BB_PID
 cover_hwnd=$(bb_wd wait-window "HarnessTarget-$BB_TAG-cover" - 30000 | cut -d' ' -f1)
 bb_wd topmost "${cover_hwnd#hwnd=}" >/dev/null
-bb_expect_eq "covered marker on the screen" "$BACKGROUND" "$(bb_wd wait-pixel $inside_x $inside_y "$BACKGROUND" 10000)"
+bb_expect_eq "covered marker on the screen" "$BACKGROUND" "$(bb_wd wait-pixel $inside_x $inside_y "$BACKGROUND" 30000)"
 bb_wd capture-window "$BB_HWND" "$BB_WORK/covered.bmp" client >/dev/null
 bb_expect_eq "covered window's own marker" "$MARKER" "$(bb_png_pixel "$BB_WORK/covered.bmp" 220 120)"
 bb_wd topmost "$BB_HWND" >/dev/null
 
 # The screen, by WinDriver and by a screenshot of the X screen.
-bb_expect_eq "marker pixel" "$MARKER" "$(bb_wd wait-pixel $inside_x $inside_y "$MARKER" 10000)"
-bb_expect_eq "background pixel" "$BACKGROUND" "$(bb_wd wait-pixel $back_x $back_y "$BACKGROUND" 10000)"
+bb_expect_eq "marker pixel" "$MARKER" "$(bb_wd wait-pixel $inside_x $inside_y "$MARKER" 30000)"
+bb_expect_eq "background pixel" "$BACKGROUND" "$(bb_wd wait-pixel $back_x $back_y "$BACKGROUND" 30000)"
 bb_expect_eq "pixel left of the marker" "$BACKGROUND" "$(bb_wd pixel $left_x $inside_y)"
 bb_screenshot "$BB_WORK/screen.png"
 bb_expect_eq "screenshot background" "$BACKGROUND" "$(bb_png_pixel "$BB_WORK/screen.png" $back_x $back_y)"
@@ -86,27 +86,27 @@ bb_expect_eq "captured marker" "$MARKER" "$(bb_png_pixel "$BB_WORK/area.bmp" 10 
 bb_expect_eq "captured marker corner" "$MARKER" "$(bb_png_pixel "$BB_WORK/area.bmp" 49 49)"
 bb_expect_eq "captured below the marker" "$BACKGROUND" "$(bb_png_pixel "$BB_WORK/area.bmp" 49 50)"
 bb_wd post "${cover_hwnd#hwnd=}" WM_CLOSE 0 0 >/dev/null
-bb_expect_exit "$cover" 1 20
+bb_expect_exit "$cover" 1 30
 
 # A context menu opened by a right click, read while it is open, closed by Escape.
 bb_wd click "$BB_HWND" 300 60 right >/dev/null
-bb_wd wait-window '#32768' - 10000 >/dev/null
+bb_wd wait-window '#32768' - 30000 >/dev/null
 popup=$(bb_wd menu-state "$BB_HWND" popup)
 bb_expect_line "$popup" 'pos=p0.0 type=item id=301 state=enabled checked=0 text="Context &One"'
 bb_expect_line "$popup" 'pos=p0.1 type=item id=302 state=grayed checked=0 text="Context &Two"'
 bb_wd key "$BB_HWND" VK_ESCAPE >/dev/null
-bb_wd wait-gone '#32768' - 10000 >/dev/null
+bb_wd wait-gone '#32768' - 30000 >/dev/null
 
 # Ctrl+M as real key presses opens the box; No ends the program with IDNO (7).
 bb_wd keys "$BB_HWND" ctrl+M >/dev/null
-box=$(bb_wd dismiss-box "$BOX" No 10000)
+box=$(bb_wd dismiss-box "$BOX" No 30000)
 bb_expect_eq "message box" "caption=\"$BOX\"
 text=\"Harness question 90° for $BB_TAG:\\nchoose a button.\"
 icon=question
 buttons=Yes,No,Cancel
 pressed=No" "$box"
-bb_expect_exit "$target" 7 20
-bb_wd wait-gone "$BB_HWND" 5000 >/dev/null
+bb_expect_exit "$target" 7 30
+bb_wd wait-gone "$BB_HWND" 30000 >/dev/null
 
 # --- Run 2: a posted click on the child button, a button the box lacks, Yes.
 bb_start "$TARGET" "$BB_TAG"
@@ -114,10 +114,10 @@ target=$BB_PID
 bb_wait_window "$CLASS" "$TITLE" 30000
 button=$(bb_wd children "$BB_HWND" | grep ' id=201 ' | cut -d' ' -f1)
 bb_wd click "${button#hwnd=}" 50 15 >/dev/null
-if bb_wd dismiss-box "$BOX" OK 10000 >"$BB_WORK/refused" 2>&1; then bb_fail "pressed a button the box lacks"; fi
+if bb_wd dismiss-box "$BOX" OK 30000 >"$BB_WORK/refused" 2>&1; then bb_fail "pressed a button the box lacks"; fi
 bb_expect_line "$(cat "$BB_WORK/refused")" "the box has no button OK"
-bb_expect_line "$(bb_wd dismiss-box "$BOX" Yes 10000)" "pressed=Yes"
-bb_expect_exit "$target" 6 20
+bb_expect_line "$(bb_wd dismiss-box "$BOX" Yes 30000)" "pressed=Yes"
+bb_expect_exit "$target" 6 30
 
 # --- Run 3: WM_CLOSE by name through send and post; failures are reported.
 bb_start "$TARGET" "$BB_TAG"
@@ -128,7 +128,7 @@ if bb_wd wait-window "$CLASS" "no such title" 300 2>/dev/null; then bb_fail "wai
 if bb_wd wait-gone "$BB_HWND" 300 >/dev/null 2>&1; then bb_fail "wait-gone passed while the window is shown"; fi
 if bb_wd send "$BB_HWND" NO_SUCH_MESSAGE 0 0 2>/dev/null; then bb_fail "send took an unknown name"; fi
 bb_wd post "$BB_HWND" WM_CLOSE 0 0 >/dev/null
-bb_expect_exit "$target" 1 20
+bb_expect_exit "$target" 1 30
 
 # --- A failing test that uses lib.sh leaves no program behind.
 set +e
@@ -138,6 +138,6 @@ status=$?
 set -e
 bb_expect_eq "the abandoning script's exit code" 3 "$status"
 bb_expect_line "$(cat "$BB_WORK/abandon.log")" "visible windows:"
-bb_wd wait-gone "HarnessTarget-$BB_TAG-abandoned" - 5000 >/dev/null || bb_fail "the abandoned program still runs"
+bb_wd wait-gone "HarnessTarget-$BB_TAG-abandoned" - 30000 >/dev/null || bb_fail "the abandoned program still runs"
 rm -f "$PWD/harness-abandon-failure.png"
 echo "harness self-test passed"

@@ -151,6 +151,16 @@ bb_cleanup() {
   rm -rf "$BB_WORK"
   exit "$status"
 }
+# A command that fails under set -e says which it was (a failing WinDriver
+# or Wine start may print nothing itself).
+bb_on_error() {  # STATUS FILE:LINE COMMAND
+  [ "$BB_ERROR_SHOWN" = 0 ] || return 0
+  BB_ERROR_SHOWN=1
+  echo "FAIL [$BB_NAME]: status $1 at $2: $3" >&2
+}
+BB_ERROR_SHOWN=0
+set -o errtrace
+trap 'bb_on_error $? "${BASH_SOURCE[0]##*/}:$LINENO" "$BASH_COMMAND"' ERR
 trap bb_cleanup EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
