@@ -76,6 +76,9 @@ bool WriteBackground(const std::string& path, int width, int height)
     return fclose(f) == 0;
 }
 
+// A step condition that always holds (position code 7): the step jumps.
+constexpr uint8_t ALWAYS = 7 << 4;
+
 ObjectStep Step(int frame, int wait, int flags, int x, int y)
 {
     ObjectStep s{};
@@ -137,21 +140,26 @@ int MakeSample(const std::string& folder)
     t.objectTable[0].dx = 4;
     t.objectTable[0].dy = 3;
     t.objectTable[0].motionFlags = MOTION_BOUNCE | MOTION_PING_PONG;
-    // A step list that waits for the space key, then runs to the right and back.
+    // A step list that runs to the right, wrapping at the border, and goes
+    // back to its start when the space key is down.
     t.objectTable[1] = Object("Runner", 1, OBJ_STEP_LIST, 40, 230);
     ObjectStep runner[] = {Step(0, 1, STEP_X_ABSOLUTE | STEP_Y_ABSOLUTE, 40, 230), Step(1, 1, 0, 8, 0),
-                           Step(2, 1, 0, 8, 0), Step(3, 1, 0, 8, 0)};
+                           Step(2, 1, 0, 8, 0), Step(3, 1, 0, 8, 0), Step(0, 1, 0, 8, 0)};
     runner[3].condition = 0x80;  // key condition: space jumps back to the start
     runner[3].conditionParam = VK_SPACE;
     runner[3].jumpTarget = 0;
-    SetSteps(t, 1, runner, 4);
-    // A path-like step list: a square made of relative moves.
+    runner[4].condition = ALWAYS;  // then on to the right again
+    runner[4].jumpTarget = 1;
+    SetSteps(t, 1, runner, 5);
+    // A path-like step list: a square made of relative moves, walked again and again.
     t.objectTable[2] = Object("Path", 1, OBJ_STEP_LIST | OBJ_PATH, 300, 60);
     ObjectStep path[16];
     for (int i = 0; i < 16; ++i) {
         const int side = i / 4;
         path[i] = Step(i % 4, 0, 0, side == 0 ? 10 : side == 2 ? -10 : 0, side == 1 ? 10 : side == 3 ? -10 : 0);
     }
+    path[15].condition = ALWAYS;
+    path[15].jumpTarget = 0;
     SetSteps(t, 2, path, 16);
 
     result = WriteAnimationFile((folder + "sample.ans").c_str(), &t);

@@ -79,6 +79,9 @@ bool LoadAnimationParts(HWND owner, HANIM handle);
 // The screen position that the animation's placement gives its own size.
 WindowPlace ScreenPosition(HANIM handle);
 
+// True for a window style with a caption (both bits of WS_CAPTION).
+inline bool HasCaption(LONG_PTR style) { return (style & WS_CAPTION) == WS_CAPTION; }
+
 // Creates, shows and starts the animation window; null when it fails.
 HWND CreatePlayerWindow(HANIM handle, const WindowPlace& place);
 

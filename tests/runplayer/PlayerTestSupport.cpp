@@ -24,12 +24,16 @@ bool SmallAnimation::Write(const std::string& folder, const std::string& name) c
         f.settings().backgroundColor |= BACKGROUND_USE_IMAGE;
         lstrcpynA(f.settings().backgroundImage, backgroundImage.c_str(), STORED_NAME_CHARS);
     }
+    AnimationSettings& s = f.settings();
+    s.playFlags = static_cast<uint8_t>((s.playFlags & ~PLAY_END_ACTION_MASK) | (endAction << PLAY_END_ACTION_SHIFT));
+    lstrcpynA(s.nextAnimation, next.c_str(), STORED_NAME_CHARS);
+    if (windowStyle) s.windowStyle = windowStyle;
     const std::string stem = name.substr(0, name.rfind('.'));
     SequenceSpec spec;
     spec.code = 0x80;
     spec.value = [](int x, int y, int frame) { return static_cast<uint32_t>(40 + (x + y + frame) % 7); };
-    f.AddObject(f.AddSequence(stem + ".bmx", spec.code, 256), 10, 10);
-    if (withSequence && WriteSequence(folder + stem + ".bmx", spec) != RESULT_OK) return false;
+    if (withObject) f.AddObject(f.AddSequence(stem + ".bmx", spec.code, 256), 10, 10);
+    if (withObject && withSequence && WriteSequence(folder + stem + ".bmx", spec) != RESULT_OK) return false;
     const std::string path = folder + name;
     if (f.Write(path) != RESULT_OK) return false;
     if (version == 0) return true;

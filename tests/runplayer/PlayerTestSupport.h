@@ -33,6 +33,10 @@ struct SmallAnimation {
     uint16_t version = 0;       // 0: as the writer writes it
     std::string backgroundImage;
     bool withSequence = true;
+    bool withObject = true;    // without objects the animation ends at its second step
+    int endAction = 0;
+    std::string next;          // the following animation
+    uint32_t windowStyle = 0;  // 0: the default style, with caption
     bool Write(const std::string& folder, const std::string& name) const;
 };
 
