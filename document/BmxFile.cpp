@@ -186,11 +186,11 @@ struct BmxLayout {
 };
 
 // Reads and checks the info header, colour table and directory.
-int ReadBmxLayout(HFILE file, const BmxFileHeader& header, BmxLayout* layout)
+int ReadBmxLayout(ByteSource& file, const BmxFileHeader& header, BmxLayout* layout)
 {
-    const long fileLength = FileLength(file);
+    const long fileLength = file.Length();
     BITMAPINFOHEADER& info = layout->info;
-    if (!ReadExact(file, &info, sizeof info)) return RESULT_READ_ERROR;
+    if (!file.Read(&info, sizeof info)) return RESULT_READ_ERROR;
     if (!IsSaneFrameHeader(info) || info.biBitCount != header.bitsPerPixel) return RESULT_READ_ERROR;
     const int entries = DibColorEntries(info);
     const uint64_t tableBytes = entries * sizeof(RGBQUAD);
@@ -207,23 +207,23 @@ int ReadBmxLayout(HFILE file, const BmxFileHeader& header, BmxLayout* layout)
     f.height = info.biHeight;
     f.bitsPerPixel = info.biBitCount;
     f.colorTableEntries = entries;
-    if (!ReadExact(file, f.colors, static_cast<uint32_t>(tableBytes))) return RESULT_READ_ERROR;
+    if (!file.Read(f.colors, static_cast<uint32_t>(tableBytes))) return RESULT_READ_ERROR;
     layout->directory.resize(header.frameCount);
-    if (!ReadExact(file, layout->directory.data(), static_cast<uint32_t>(directoryBytes))) return RESULT_READ_ERROR;
+    if (!file.Read(layout->directory.data(), static_cast<uint32_t>(directoryBytes))) return RESULT_READ_ERROR;
     if (header.bitsOffset < headerBytes || header.bitsOffset > static_cast<uint64_t>(fileLength))
         return RESULT_READ_ERROR;
-    if (_llseek(file, header.bitsOffset, FILE_BEGIN) == HFILE_ERROR) return RESULT_READ_ERROR;
+    if (!file.Seek(header.bitsOffset)) return RESULT_READ_ERROR;
     return RESULT_OK;
 }
 
 // Reads one frame's stored bits into `bits` (capacity frameBytes + 4) and
 // expands them to raw rows, using `scratch` (frameBytes) for the DIB forms.
-int ReadFrameBits(HFILE file, const BmxLayout& layout, const BmxFrameEntry& entry, BYTE* bits, BYTE* scratch)
+int ReadFrameBits(ByteSource& file, const BmxLayout& layout, const BmxFrameEntry& entry, BYTE* bits, BYTE* scratch)
 {
     const uint32_t capacity = layout.frameBytes + 4;
     if (!HasNul(entry.name)) return RESULT_READ_ERROR;
     if (entry.dataSize > capacity) return RESULT_READ_ERROR;
-    if (!ReadExact(file, bits, entry.dataSize)) return RESULT_READ_ERROR;
+    if (!file.Read(bits, entry.dataSize)) return RESULT_READ_ERROR;
     BITMAPINFOHEADER h = layout.info;
     h.biSizeImage = entry.dataSize;
     switch (entry.compression) {
@@ -247,6 +247,12 @@ int ReadFrameBits(HFILE file, const BmxLayout& layout, const BmxFrameEntry& entr
 
 int ReadBmxBody(HFILE file, const BmxFileHeader& header, const BmxFrameSink& sink)
 {
+    ByteSource source(file);
+    return ReadBmxBody(source, header, sink);
+}
+
+int ReadBmxBody(ByteSource& file, const BmxFileHeader& header, const BmxFrameSink& sink)
+{
     if (header.magic != BMX_MAGIC || !IsValidBitCount(header.bitsPerPixel)) return RESULT_UNKNOWN_FORMAT;
     BmxLayout layout;
     int result = ReadBmxLayout(file, header, &layout);
@@ -269,7 +275,7 @@ int ReadBmxBody(HFILE file, const BmxFileHeader& header, const BmxFrameSink& sin
 namespace {
 
 // Reads the first frame of an open "BX" file (header already read).
-int ReadFirstBmxFrame(HFILE file, const BmxFileHeader& header, uint32_t* bitsOffset, HGLOBAL* block)
+int ReadFirstBmxFrame(ByteSource& file, const BmxFileHeader& header, uint32_t* bitsOffset, HGLOBAL* block)
 {
     BmxLayout layout;
     int result = ReadBmxLayout(file, header, &layout);
@@ -299,34 +305,34 @@ int ReadFirstBmxFrame(HFILE file, const BmxFileHeader& header, uint32_t* bitsOff
 
 // Reads a whole BMP file (file header already read) into a packed DIB with raw
 // bottom-up rows.
-int ReadBmpBody(HFILE file, const BITMAPFILEHEADER& fileHeader, uint32_t* bitsOffset, HGLOBAL* block)
+int ReadBmpBody(ByteSource& file, const BITMAPFILEHEADER& fileHeader, uint32_t* bitsOffset, HGLOBAL* block)
 {
-    const long fileLength = FileLength(file);
+    const long fileLength = file.Length();
     BITMAPINFOHEADER info{};
     DWORD headerSize = 0;
-    if (!ReadExact(file, &headerSize, sizeof headerSize)) return RESULT_READ_ERROR;
+    if (!file.Read(&headerSize, sizeof headerSize)) return RESULT_READ_ERROR;
     RGBQUAD colors[256] = {};
     int entries = 0;
     if (headerSize == sizeof(BITMAPCOREHEADER)) {
         BITMAPCOREHEADER core{};
         core.bcSize = headerSize;
-        if (!ReadExact(file, reinterpret_cast<BYTE*>(&core) + 4, sizeof core - 4)) return RESULT_READ_ERROR;
+        if (!file.Read(reinterpret_cast<BYTE*>(&core) + 4, sizeof core - 4)) return RESULT_READ_ERROR;
         info = {sizeof info, core.bcWidth, core.bcHeight, core.bcPlanes, core.bcBitCount, BI_RGB, 0, 0, 0, 0, 0};
         entries = core.bcBitCount <= 8 ? 1 << core.bcBitCount : 0;  // no table above 8 bits
         RGBTRIPLE triples[256];
-        if (entries && !ReadExact(file, triples, entries * sizeof(RGBTRIPLE))) return RESULT_READ_ERROR;
+        if (entries && !file.Read(triples, entries * sizeof(RGBTRIPLE))) return RESULT_READ_ERROR;
         for (int i = 0; i < entries; ++i)
             colors[i] = {triples[i].rgbtBlue, triples[i].rgbtGreen, triples[i].rgbtRed, 0};
     } else if (headerSize >= sizeof(BITMAPINFOHEADER) && headerSize <= sizeof(BITMAPV5HEADER)) {
         BITMAPV5HEADER full{};
         full.bV5Size = headerSize;
-        if (!ReadExact(file, reinterpret_cast<BYTE*>(&full) + 4, headerSize - 4)) return RESULT_READ_ERROR;
+        if (!file.Read(reinterpret_cast<BYTE*>(&full) + 4, headerSize - 4)) return RESULT_READ_ERROR;
         memcpy(&info, &full, sizeof info);
         info.biSize = sizeof info;
         if (info.biCompression == BI_BITFIELDS && (info.biBitCount == 16 || info.biBitCount == 32)) {
             // The masks follow a plain info header, or sit inside a larger one.
             DWORD masks[3] = {full.bV5RedMask, full.bV5GreenMask, full.bV5BlueMask};
-            if (headerSize < sizeof info + sizeof masks && !ReadExact(file, masks, sizeof masks))
+            if (headerSize < sizeof info + sizeof masks && !file.Read(masks, sizeof masks))
                 return RESULT_READ_ERROR;
             const bool standard =
                 (info.biBitCount == 16 && masks[0] == 0x7C00 && masks[1] == 0x3E0 && masks[2] == 0x1F) ||
@@ -336,7 +342,7 @@ int ReadBmpBody(HFILE file, const BITMAPFILEHEADER& fileHeader, uint32_t* bitsOf
         }
         entries = DibColorEntries(info);
         if (entries < 0) return RESULT_READ_ERROR;
-        if (!ReadExact(file, colors, entries * sizeof(RGBQUAD))) return RESULT_READ_ERROR;
+        if (!file.Read(colors, entries * sizeof(RGBQUAD))) return RESULT_READ_ERROR;
     } else {
         return RESULT_UNKNOWN_FORMAT;
     }
@@ -361,7 +367,7 @@ int ReadBmpBody(HFILE file, const BITMAPFILEHEADER& fileHeader, uint32_t* bitsOf
     if (!out) return RESULT_OUT_OF_MEMORY;
     std::unique_ptr<BYTE[]> data(new (std::nothrow) BYTE[stored]);
     if (!data) return RESULT_OUT_OF_MEMORY;
-    if (_llseek(file, fileHeader.bfOffBits, FILE_BEGIN) == HFILE_ERROR || !ReadExact(file, data.get(), stored))
+    if (!file.Seek(fileHeader.bfOffBits) || !file.Read(data.get(), stored))
         return RESULT_READ_ERROR;
     GlobalLockGuard<BYTE> p(out.Get());
     BYTE* bits = DibBits(p.get());
@@ -385,19 +391,26 @@ int ReadSingleDib(const char* path, uint32_t* bitsOffset, HGLOBAL* block)
     *block = nullptr;
     FileHandle file(OpenForReading(path));
     if (!file.IsOpen()) return RESULT_NOT_FOUND;
+    ByteSource source(file.Get());
+    return ReadSingleDib(source, bitsOffset, block);
+}
+
+int ReadSingleDib(ByteSource& source, uint32_t* bitsOffset, HGLOBAL* block)
+{
+    *block = nullptr;
     uint16_t magic = 0;
-    if (!ReadExact(file.Get(), &magic, sizeof magic)) return RESULT_UNKNOWN_FORMAT;
-    _llseek(file.Get(), 0, FILE_BEGIN);
+    if (!source.Read(&magic, sizeof magic)) return RESULT_UNKNOWN_FORMAT;
+    if (!source.Seek(0)) return RESULT_READ_ERROR;
     if (magic == BMX_MAGIC) {
         BmxFileHeader header;
-        if (!ReadExact(file.Get(), &header, sizeof header)) return RESULT_READ_ERROR;
+        if (!source.Read(&header, sizeof header)) return RESULT_READ_ERROR;
         if (!IsValidBitCount(header.bitsPerPixel)) return RESULT_READ_ERROR;
-        return ReadFirstBmxFrame(file.Get(), header, bitsOffset, block);
+        return ReadFirstBmxFrame(source, header, bitsOffset, block);
     }
     if (magic == BMP_MAGIC) {
         BITMAPFILEHEADER header;
-        if (!ReadExact(file.Get(), &header, sizeof header)) return RESULT_READ_ERROR;
-        return ReadBmpBody(file.Get(), header, bitsOffset, block);
+        if (!source.Read(&header, sizeof header)) return RESULT_READ_ERROR;
+        return ReadBmpBody(source, header, bitsOffset, block);
     }
     return RESULT_UNKNOWN_FORMAT;
 }

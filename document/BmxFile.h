@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 #include <string>
+#include "FileIo.h"
 
 constexpr uint16_t BMX_MAGIC = 0x5842;  // "BX"
 constexpr uint16_t BMP_MAGIC = 0x4D42;  // "BM"
@@ -82,12 +83,15 @@ int WriteBmxFile(const char* path, const BmxFormat& format, int frameCount,
 // Reads the body after the 14-byte header, validating everything, frames past
 // 255 ignored. Result: 1, 0 (the sink stopped), 0x7001, 0x8001, 0x8004.
 int ReadBmxBody(HFILE file, const BmxFileHeader& header, const BmxFrameSink& sink);
+int ReadBmxBody(ByteSource& source, const BmxFileHeader& header, const BmxFrameSink& sink);
 
 // Reads the first frame of a "BX" file or a whole "BM" file as one packed DIB
 // in a new movable block (info header, colour table, for "BX" also the
 // directory, then the bits at *bitsOffset from the block's start), own code
 // expanded. Result: 1, 0x8003, 0x8004, 0x7001, 0x8001; no block on failure.
 int ReadSingleDib(const char* path, uint32_t* bitsOffset, HGLOBAL* block);
+// The same from a source positioned at the file's first byte.
+int ReadSingleDib(ByteSource& source, uint32_t* bitsOffset, HGLOBAL* block);
 
 // A whole sequence held as packed DIBs, for the players' tools, the tests and
 // the sample generator.

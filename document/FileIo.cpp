@@ -31,6 +31,28 @@ long FileLength(HFILE file)
     return end;
 }
 
+bool ByteSource::Read(void* buffer, uint32_t count)
+{
+    if (!data_) return ReadExact(file_, buffer, count);
+    if (count > size_ - position_) return false;
+    memcpy(buffer, data_ + position_, count);
+    position_ += count;
+    return true;
+}
+
+long ByteSource::Length()
+{
+    return data_ ? static_cast<long>(size_) : FileLength(file_);
+}
+
+bool ByteSource::Seek(uint32_t offset)
+{
+    if (!data_) return _llseek(file_, static_cast<LONG>(offset), FILE_BEGIN) != HFILE_ERROR;
+    if (offset > size_) return false;
+    position_ = offset;
+    return true;
+}
+
 bool IsReadableFile(const char* path)
 {
     FileHandle f(OpenForReading(path));

@@ -23,6 +23,23 @@ private:
     HFILE file_ = HFILE_ERROR;
 };
 
+// Where a reader takes its bytes from: an open file, or a block of memory (the
+// players read built-in animations from their resources). Reads never go past
+// the end of a memory block.
+class ByteSource {
+public:
+    explicit ByteSource(HFILE file) : file_(file) {}
+    ByteSource(const void* data, uint32_t size) : data_(static_cast<const BYTE*>(data)), size_(size) {}
+    bool Read(void* buffer, uint32_t count);  // true when exactly `count` bytes were read
+    long Length();                            // total bytes, -1 when unknown
+    bool Seek(uint32_t offset);               // from the start
+private:
+    HFILE file_ = HFILE_ERROR;
+    const BYTE* data_ = nullptr;
+    uint32_t size_ = 0;
+    uint32_t position_ = 0;
+};
+
 // Opens a file for reading; HFILE_ERROR when it cannot be opened.
 HFILE OpenForReading(const char* path);
 

@@ -19,6 +19,15 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   run_in_x "$ZELVO_WINE" wineboot -i >/dev/null 2>&1 || true
   wineserver -w || true
 fi
+# Every window of the run lives in one virtual desktop the size of the screen:
+# without a window manager Wine otherwise waits on each top-level window change
+# (seconds for every dialog shown), and activation behaves more like Windows.
+if [ ! -f "$WINEPREFIX/.zelvo-desktop" ]; then
+  "$ZELVO_WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+  "$ZELVO_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+  wineserver -w || true
+  touch "$WINEPREFIX/.zelvo-desktop"
+fi
 echo "tests: running the $ZELVO_TEST_ARCH build under Wine"
 run_in_x bash -c '
   # Start the Wine session (server and its service processes) outside ctest:
