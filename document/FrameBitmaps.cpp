@@ -157,13 +157,6 @@ HGLOBAL BitmapToPackedDib(HBITMAP bitmap, int bitsPerPixel)
     return rows > 0 ? dib.Release() : nullptr;
 }
 
-uint32_t GetDibImageBytesForColors(int width, int height, int colorCount, int* bitsPerPixel)
-{
-    const int bits = ColorCountToBits(colorCount);
-    if (bitsPerPixel) *bitsPerPixel = bits;
-    return DibStride(width, bits) * height;
-}
-
 // ---- inserting images ----
 
 namespace {

@@ -4,6 +4,7 @@
 // conversions between bitmaps, colour formats and packed DIBs.
 #pragma once
 #include <windows.h>
+#include "DibSizes.h"  // GetDibImageBytesForColors
 #include <cstdint>
 
 // InsertDibIntoBitmap flags.
@@ -41,8 +42,6 @@ void UpdateFrameColorTables();
 // A new packed DIB of the bitmap at `bits` (0: its own depth), the colour
 // table from the document palette. Null when unreadable or out of memory.
 HGLOBAL BitmapToPackedDib(HBITMAP bitmap, int bitsPerPixel);
-// stride x height at the format's depth.
-uint32_t GetDibImageBytesForColors(int width, int height, int colorCount, int* bitsPerPixel);
 
 // The one road by which an image becomes a frame: 1 drawn, 0 cancelled,
 // 0x7001 when no bitmap could be made, 0x8004 for an image that does not hold.

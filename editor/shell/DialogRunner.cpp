@@ -1,6 +1,7 @@
 // The modal dialog runner with its table of templates, centring, the default
 // answers of editor dialogs, the message pump and rectangle normalising.
 #include "DialogUtilities.h"
+#include "DocumentModel.h"
 #include "resource.h"
 #include <utility>
 
@@ -49,7 +50,7 @@ const DialogTableEntry dialogTable[] = {
     {IDD_PATH_OPTIONS, PendingDialogProc},               // "Path Options"
     {IDD_ASSIGN_FRAMES, PendingDialogProc},              // "Assign frames to path nodes"
     {IDD_ABOUT, PendingDialogProc},                      // about and start-up box
-    {IDD_SAVE_CHANGES, PendingDialogProc},               // "Save changes"
+    {IDD_SAVE_CHANGES, SaveChangesDlgProc},              // "Save changes"
 };
 
 DLGPROC FindDialogProcedure(int templateId)

@@ -146,12 +146,5 @@ void PumpMessages(HWND dialog);
 // Orders the corners so that left <= right and top <= bottom.
 void NormalizeRect(RECT* rect);
 
-// Bytes of one DIB row: width x bits rounded up to bytes, then to 4.
-uint32_t GetDibRowBytes(int width, int bits);
-// Bytes of a DIB image: rows of the width rounded up to 8 pixels, padded to 4
-// bytes and at least 4, times the height.
-uint32_t GetDibImageBytes(int width, int height, int bits);
-// The same for a colour format (2, 3, 16, 256, 65536, 16777216, 16777217);
-// the bit count goes to *bitsOut when given.
-uint32_t GetDibImageBytesForColors(int width, int height, int colorFormat, int* bitsOut);
-int BitsForColorFormat(int colorFormat);
+// GetDibRowBytes, GetDibImageBytes, GetDibImageBytesForColors.
+#include "DibSizes.h"

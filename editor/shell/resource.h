@@ -49,7 +49,32 @@
 #define IDC_PROGRESS_CANCEL             90
 #define IDC_PROGRESS_BAR                91
 
+// Controls of the "Save changes" dialog.
+#define IDC_SAVE_ANIMATION_DATA         951
+#define IDC_SAVE_FRAME_SEQUENCE         952
+
 // ---- String table ---------------------------------------------------------------
+
+// File types of the file chooser: a description and a pattern joined by "|".
+#define IDS_TYPE_SEQUENCE_FILE          34
+#define IDS_TYPE_SINGLE_IMAGES          35
+#define IDS_TYPE_ANIMATION_FILE         37
+#define IDS_TYPE_ARCHIVE                38
+#define IDS_TYPE_VIDEO                  39
+#define IDS_SEQUENCE_EXTENSION          51
+// Default names of new frames, sequences, animations and objects ("%d": a number).
+#define IDS_DEFAULT_FRAME_NAME          60
+#define IDS_DEFAULT_SEQUENCE_NAME       61
+#define IDS_DEFAULT_ANIMATION_NAME      62
+#define IDS_DEFAULT_OBJECT_NAME         64
+// Titles of the file chooser.
+#define IDS_TITLE_OPEN                  810
+#define IDS_TITLE_SAVE_SEQUENCE         825
+#define IDS_TITLE_SAVE_ANIMATION        827
+// Questions before changes are discarded.
+#define IDS_ASK_SAVE_FRAME              2001
+#define IDS_ASK_SAVE_SEQUENCE           2002
+#define IDS_ASK_SAVE_ANIMATION          2003
 #define IDS_CONFIRM_OVERWRITE           2004
 
 // Messages shown by ShowErrorMessage; the id is the result code itself.

@@ -1,5 +1,5 @@
 // DIB size arithmetic for frames of the editor's colour formats.
-#include "DialogUtilities.h"
+#include "DibSizes.h"
 #include "PackedDib.h"
 
 uint32_t GetDibRowBytes(int width, int bits) { return DibStride(width, bits); }
