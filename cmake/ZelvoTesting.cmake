@@ -41,3 +41,17 @@ function(zelvo_add_script_test name script)
   add_test(NAME ${name} COMMAND bash ${script} ${ARGN} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${ZELVO_TEST_ENV}" TIMEOUT 300)
 endfunction()
+
+# zelvo_add_gui_test(name script [SCREEN] args...): a black-box test of a GUI
+# program (tests/blackbox/README.md). The script sources tests/blackbox/lib.sh,
+# which runs WinDriver from ZELVO_WINDRIVER. SCREEN: the test reads the X
+# screen itself, so no other such test may run at the same time.
+function(zelvo_add_gui_test name script)
+  cmake_parse_arguments(T "SCREEN" "" "" ${ARGN})
+  zelvo_add_script_test(${name} ${script} ${T_UNPARSED_ARGUMENTS})
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "${ZELVO_TEST_ENV};ZELVO_WINDRIVER=$<TARGET_FILE:WinDriver>")
+  if(T_SCREEN)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK zelvo_screen)
+  endif()
+endfunction()

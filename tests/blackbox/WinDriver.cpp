@@ -1,0 +1,671 @@
+// WinDriver: drives a GUI program under test from a shell script. It runs in
+// the same Wine prefix as the program, does one thing per start (one
+// subcommand), prints plain lines a script can parse and exits 0 on success,
+// 1 on failure or timeout and 2 on a usage error. README.md lists the commands.
+#include "WinDriverBitmap.h"
+#include "WinDriverQuery.h"
+#include "WinDriverText.h"
+#include <fcntl.h>
+#include <io.h>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Args = std::vector<std::wstring>;
+
+constexpr DWORD kPollMs = 50;
+constexpr UINT kSendTimeoutMs = 10000;
+constexpr DWORD kQueryTimeoutMs = 5000;
+constexpr DWORD kBoxCloseMs = 5000;
+constexpr int kMessageBoxTextId = 0xFFFF;
+
+// A failure ends the command: exit code 1 with the reason on stderr.
+struct Failure {
+    std::string reason;
+};
+
+struct UsageError {};
+
+// ---- values -------------------------------------------------------------
+
+struct NamedValue {
+    const wchar_t* name;
+    LONG_PTR value;
+};
+
+#define NAMED(x) {L## #x, static_cast<LONG_PTR>(x)}
+const NamedValue kNames[] = {
+    NAMED(WM_NULL), NAMED(WM_CREATE), NAMED(WM_DESTROY), NAMED(WM_SIZE), NAMED(WM_ACTIVATE),
+    NAMED(WM_SETFOCUS), NAMED(WM_KILLFOCUS), NAMED(WM_PAINT), NAMED(WM_CLOSE), NAMED(WM_QUIT),
+    NAMED(WM_GETTEXTLENGTH), NAMED(WM_KEYDOWN), NAMED(WM_KEYUP), NAMED(WM_CHAR), NAMED(WM_SYSKEYDOWN),
+    NAMED(WM_SYSKEYUP), NAMED(WM_INITDIALOG), NAMED(WM_COMMAND), NAMED(WM_SYSCOMMAND), NAMED(WM_TIMER),
+    NAMED(WM_HSCROLL), NAMED(WM_VSCROLL), NAMED(WM_INITMENU), NAMED(WM_INITMENUPOPUP), NAMED(WM_MOUSEMOVE),
+    NAMED(WM_LBUTTONDOWN), NAMED(WM_LBUTTONUP), NAMED(WM_LBUTTONDBLCLK), NAMED(WM_RBUTTONDOWN),
+    NAMED(WM_RBUTTONUP), NAMED(WM_MOUSEWHEEL), NAMED(WM_USER), NAMED(WM_APP),
+    NAMED(BM_CLICK), NAMED(BM_GETCHECK), NAMED(BM_SETCHECK), NAMED(LB_GETCOUNT), NAMED(LB_GETCURSEL),
+    NAMED(LB_SETCURSEL), NAMED(CB_GETCOUNT), NAMED(CB_GETCURSEL), NAMED(CB_SETCURSEL),
+    NAMED(SC_CLOSE), NAMED(SC_MINIMIZE), NAMED(SC_MAXIMIZE), NAMED(SC_RESTORE), NAMED(SC_MOVE), NAMED(SC_SIZE),
+    NAMED(IDOK), NAMED(IDCANCEL), NAMED(IDABORT), NAMED(IDRETRY), NAMED(IDIGNORE), NAMED(IDYES), NAMED(IDNO),
+    NAMED(BN_CLICKED), NAMED(MK_LBUTTON), NAMED(MK_RBUTTON), NAMED(MK_SHIFT), NAMED(MK_CONTROL),
+    NAMED(VK_BACK), NAMED(VK_TAB), NAMED(VK_RETURN), NAMED(VK_SHIFT), NAMED(VK_CONTROL), NAMED(VK_MENU),
+    NAMED(VK_ESCAPE), NAMED(VK_SPACE), NAMED(VK_PRIOR), NAMED(VK_NEXT), NAMED(VK_END), NAMED(VK_HOME),
+    NAMED(VK_LEFT), NAMED(VK_UP), NAMED(VK_RIGHT), NAMED(VK_DOWN), NAMED(VK_INSERT), NAMED(VK_DELETE),
+    NAMED(VK_F1), NAMED(VK_F2), NAMED(VK_F3), NAMED(VK_F4), NAMED(VK_F5), NAMED(VK_F6), NAMED(VK_F7),
+    NAMED(VK_F8), NAMED(VK_F9), NAMED(VK_F10), NAMED(VK_F11), NAMED(VK_F12), NAMED(VK_ADD), NAMED(VK_SUBTRACT),
+};
+#undef NAMED
+
+// Message box buttons by the names a test uses.
+const NamedValue kButtons[] = {
+    {L"OK", IDOK}, {L"Cancel", IDCANCEL}, {L"Abort", IDABORT}, {L"Retry", IDRETRY}, {L"Ignore", IDIGNORE},
+    {L"Yes", IDYES}, {L"No", IDNO}, {L"Close", IDCLOSE}, {L"Help", IDHELP},
+};
+
+bool ParseNumber(const std::wstring& text, LONG_PTR& value)
+{
+    if (text.empty()) return false;
+    wchar_t* end = nullptr;
+    long long number = wcstoll(text.c_str(), &end, 0);
+    if (*end) {
+        unsigned long long unsignedNumber = wcstoull(text.c_str(), &end, 0);
+        if (*end) return false;
+        number = static_cast<long long>(unsignedNumber);
+    }
+    value = static_cast<LONG_PTR>(number);
+    return true;
+}
+
+bool LookUp(const NamedValue* table, size_t count, const std::wstring& name, LONG_PTR& value)
+{
+    for (size_t i = 0; i < count; ++i) {
+        if (_wcsicmp(table[i].name, name.c_str()) == 0) {
+            value = table[i].value;
+            return true;
+        }
+    }
+    return false;
+}
+
+// A number (decimal, 0x hex, negative), a name of kNames, NAME+N, or LO,HI
+// for MAKELONG(LO, HI).
+LONG_PTR ParseValue(const std::wstring& text)
+{
+    LONG_PTR value = 0;
+    size_t comma = text.find(L',');
+    if (comma != std::wstring::npos && comma > 0) {
+        LONG_PTR low = ParseValue(text.substr(0, comma));
+        LONG_PTR high = ParseValue(text.substr(comma + 1));
+        return static_cast<LONG_PTR>(static_cast<DWORD>(MAKELONG(low, high)));
+    }
+    if (ParseNumber(text, value) || LookUp(kNames, std::size(kNames), text, value)) return value;
+    size_t plus = text.find(L'+');
+    if (plus != std::wstring::npos && plus > 0) return ParseValue(text.substr(0, plus)) + ParseValue(text.substr(plus + 1));
+    throw Failure{"not a number or known name: " + Utf8(text)};
+}
+
+// A virtual key: one letter or digit stands for its own key code.
+UINT ParseKey(const std::wstring& text)
+{
+    if (text.size() == 1 && iswalnum(text[0])) return towupper(text[0]);
+    return static_cast<UINT>(ParseValue(text));
+}
+
+int ParseInt(const std::wstring& text)
+{
+    LONG_PTR value = 0;
+    if (!ParseNumber(text, value)) throw Failure{"not a number: " + Utf8(text)};
+    return static_cast<int>(value);
+}
+
+HWND ParseWindow(const std::wstring& text)
+{
+    std::wstring digits = text.rfind(L"hwnd=", 0) == 0 ? text.substr(5) : text;
+    LONG_PTR value = 0;
+    if (!ParseNumber(digits, value)) throw Failure{"not a window handle: " + Utf8(text)};
+    HWND window = reinterpret_cast<HWND>(value);
+    if (!IsWindow(window)) throw Failure{"no such window: " + Utf8(text)};
+    return window;
+}
+
+// "#RRGGBB", the form the shell helpers give for a PNG pixel too.
+std::string ColorText(COLORREF color)
+{
+    char text[8];
+    snprintf(text, sizeof text, "#%02X%02X%02X", GetRValue(color), GetGValue(color), GetBValue(color));
+    return text;
+}
+
+std::string HandleText(HWND window)
+{
+    char text[32];
+    snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(window)));
+    return text;
+}
+
+// ---- windows ------------------------------------------------------------
+
+std::wstring ClassOf(HWND window)
+{
+    wchar_t name[256] = L"";
+    GetClassNameW(window, name, 256);
+    return name;
+}
+
+// A top-level window's title as the system stores it: reading it sends the
+// program nothing, so a busy program cannot slow a search through all windows.
+std::wstring TitleOf(HWND window)
+{
+    wchar_t title[1024] = L"";
+    InternalGetWindowText(window, title, 1024);
+    return title;
+}
+
+// A control's text through WM_GETTEXT (controls keep their own text), with a
+// timeout so that a hung program cannot hang the driver.
+std::wstring TextOf(HWND window)
+{
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) return TitleOf(window);
+    std::vector<wchar_t> text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                        2000, &copied);
+    return std::wstring(text.data());
+}
+
+// CLASS or TITLE "-" matches any; a TITLE "~part" matches titles holding part.
+struct WindowFilter {
+    std::wstring cls;
+    std::wstring title;
+
+    bool Matches(HWND window) const
+    {
+        if (cls != L"-" && _wcsicmp(ClassOf(window).c_str(), cls.c_str()) != 0) return false;
+        if (title == L"-") return true;
+        std::wstring text = TitleOf(window);
+        if (!title.empty() && title[0] == L'~') return text.find(title.substr(1)) != std::wstring::npos;
+        return text == title;
+    }
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM list)
+{
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> TopLevelWindows()
+{
+    std::vector<HWND> windows;
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+HWND FindVisible(const WindowFilter& filter)
+{
+    for (HWND window : TopLevelWindows())
+        if (IsWindowVisible(window) && filter.Matches(window)) return window;
+    return nullptr;
+}
+
+// Polls until done() holds or the time is up.
+template <typename Check>
+bool WaitUntil(DWORD timeoutMs, Check done)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (done()) return true;
+        if (GetTickCount() - start >= timeoutMs) return false;
+        Sleep(kPollMs);
+    }
+}
+
+HWND WaitVisible(const WindowFilter& filter, DWORD timeoutMs)
+{
+    HWND found = nullptr;
+    WaitUntil(timeoutMs, [&] { return (found = FindVisible(filter)) != nullptr; });
+    return found;
+}
+
+bool IsShown(HWND window) { return IsWindow(window) && IsWindowVisible(window); }
+
+// "x y w h cx cy cw ch": the window rectangle and the client area, both on the screen.
+std::string Placement(HWND window)
+{
+    RECT outer{}, client{};
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    char text[128];
+    snprintf(text, sizeof text, "%ld %ld %ld %ld %ld %ld %ld %ld", outer.left, outer.top, outer.right - outer.left,
+             outer.bottom - outer.top, origin.x, origin.y, client.right, client.bottom);
+    return text;
+}
+
+// ---- commands -----------------------------------------------------------
+
+int WaitWindow(const Args& args)
+{
+    WindowFilter filter{args[0], args[1]};
+    DWORD timeout = ParseInt(args[2]);
+    HWND window = WaitVisible(filter, timeout);
+    if (!window) throw Failure{"no visible window of class " + Utf8(args[0]) + " titled " + Utf8(args[1])};
+    printf("hwnd=%s %s\n", HandleText(window).c_str(), Placement(window).c_str());
+    return 0;
+}
+
+// wait-gone HWND TIMEOUT or wait-gone CLASS TITLE TIMEOUT: until no such visible window exists.
+int WaitGone(const Args& args)
+{
+    if (args.size() != 2 && args.size() != 3) throw UsageError{};
+    DWORD timeout = ParseInt(args.back());
+    bool gone = false;
+    if (args.size() == 2) {
+        // The window may be gone already, so its handle is not checked.
+        LONG_PTR value = 0;
+        std::wstring digits = args[0].rfind(L"hwnd=", 0) == 0 ? args[0].substr(5) : args[0];
+        if (!ParseNumber(digits, value)) throw Failure{"not a window handle: " + Utf8(args[0])};
+        HWND window = reinterpret_cast<HWND>(value);
+        gone = WaitUntil(timeout, [&] { return !IsShown(window); });
+    } else {
+        WindowFilter filter{args[0], args[1]};
+        gone = WaitUntil(timeout, [&] { return !FindVisible(filter); });
+    }
+    if (!gone) throw Failure{"the window is still there"};
+    printf("gone\n");
+    return 0;
+}
+
+int ListWindows(const Args& args)
+{
+    for (HWND window : TopLevelWindows()) {
+        if (!args.empty() && _wcsicmp(ClassOf(window).c_str(), args[0].c_str()) != 0) continue;
+        printf("hwnd=%s %s visible=%d class=%s title=%s\n", HandleText(window).c_str(), Placement(window).c_str(),
+               IsWindowVisible(window) ? 1 : 0, Quoted(ClassOf(window)).c_str(), Quoted(TitleOf(window)).c_str());
+    }
+    return 0;
+}
+
+// Every descendant, parents before their children; the rectangle is in the
+// client coordinates of the child's parent.
+void ListChildrenOf(HWND parent)
+{
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT rect{};
+        GetWindowRect(child, &rect);
+        MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
+        printf("hwnd=%s %ld %ld %ld %ld id=%d parent=%s visible=%d class=%s text=%s\n", HandleText(child).c_str(),
+               rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, GetDlgCtrlID(child),
+               HandleText(parent).c_str(), IsWindowVisible(child) ? 1 : 0, Quoted(ClassOf(child)).c_str(),
+               Quoted(TextOf(child)).c_str());
+        ListChildrenOf(child);
+    }
+}
+
+int ListChildren(const Args& args)
+{
+    ListChildrenOf(ParseWindow(args[0]));
+    return 0;
+}
+
+int Send(const Args& args)
+{
+    HWND window = ParseWindow(args[0]);
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, static_cast<UINT>(ParseValue(args[1])), static_cast<WPARAM>(ParseValue(args[2])),
+                             ParseValue(args[3]), SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs, &result))
+        throw Failure{"no answer within 10 s (a message that opens a dialog must be posted)"};
+    printf("result=%lld\n", static_cast<long long>(static_cast<LONG_PTR>(result)));
+    return 0;
+}
+
+int Post(const Args& args)
+{
+    HWND window = ParseWindow(args[0]);
+    if (!PostMessageW(window, static_cast<UINT>(ParseValue(args[1])), static_cast<WPARAM>(ParseValue(args[2])),
+                      ParseValue(args[3])))
+        throw Failure{"PostMessage failed"};
+    printf("posted\n");
+    return 0;
+}
+
+struct KernelHandle {
+    HANDLE handle;
+    ~KernelHandle()
+    {
+        if (handle) CloseHandle(handle);
+    }
+};
+
+struct HookHandle {
+    HHOOK handle;
+    ~HookHandle()
+    {
+        if (handle) UnhookWindowsHookEx(handle);
+    }
+};
+
+// Asks the hook inside the window's program (see WinDriverQuery.h).
+std::string QueryInsideProgram(HWND window, WPARAM kind, const std::wstring& argument = {})
+{
+    wchar_t path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring hookPath(path, length);
+    hookPath = hookPath.substr(0, hookPath.find_last_of(L"\\/") + 1) + L"WinDriverHook.dll";
+    HMODULE hookModule = LoadLibraryW(hookPath.c_str());
+    if (!hookModule) throw Failure{"cannot load " + Utf8(hookPath)};
+    auto hookProc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(hookModule, kHookProcName)));
+    if (!hookProc) throw Failure{"WinDriverHook.dll lacks its hook procedure"};
+
+    DWORD request = GetCurrentProcessId();
+    KernelHandle mapping{CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kReplyBytes,
+                                            ReplyMappingName(request).c_str())};
+    KernelHandle done{CreateEventW(nullptr, TRUE, FALSE, ReplyEventName(request).c_str())};
+    if (!mapping.handle || !done.handle) throw Failure{"cannot make the reply's mapping and event"};
+    if (!WriteQueryArgument(mapping.handle, argument)) throw Failure{"the argument is too long"};
+    HookHandle hook{SetWindowsHookExW(WH_GETMESSAGE, hookProc, hookModule, GetWindowThreadProcessId(window, nullptr))};
+    if (!hook.handle) throw Failure{"cannot hook the window's thread"};
+    std::string reply;
+    if (PostMessageW(window, RegisterWindowMessageW(kQueryMessageName), kind, static_cast<LPARAM>(request)) &&
+        WaitForSingleObject(done.handle, kQueryTimeoutMs) == WAIT_OBJECT_0) {
+        if (auto* view = static_cast<const char*>(MapViewOfFile(mapping.handle, FILE_MAP_READ, 0, 0, kReplyBytes))) {
+            reply = view;
+            UnmapViewOfFile(view);
+        }
+    }
+    if (reply.empty()) throw Failure{"the program did not answer (is its thread running a message loop?)"};
+    if (reply.rfind("ok\n", 0) != 0) throw Failure{reply.substr(0, reply.find('\n'))};
+    return reply.substr(3);
+}
+
+int MenuState(const Args& args)
+{
+    HWND window = ParseWindow(args[0]);
+    std::wstring which = args.size() > 1 ? args[1] : L"bar";
+    WPARAM kind = which == L"bar" ? kQueryMenuBar
+                : which == L"system" ? kQuerySystemMenu
+                : which == L"popup" ? kQueryPopupMenus
+                : throw UsageError{};
+    fputs(QueryInsideProgram(window, kind).c_str(), stdout);
+    return 0;
+}
+
+std::wstring MessageBoxText(HWND box)
+{
+    if (HWND text = GetDlgItem(box, kMessageBoxTextId)) return TextOf(text);
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        bool isIcon = (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
+        if (_wcsicmp(ClassOf(child).c_str(), L"Static") == 0 && !isIcon) return TextOf(child);
+    }
+    return {};
+}
+
+std::string ButtonName(int id)
+{
+    for (const auto& button : kButtons)
+        if (button.value == id) return Utf8(button.name);
+    return std::to_string(id);
+}
+
+// dismiss-box CAPTION_PART BUTTON TIMEOUT: prints the box's caption, text,
+// icon and buttons, presses the button and waits until the box has closed.
+int DismissBox(const Args& args)
+{
+    WindowFilter filter{L"#32770", args[0] == L"-" ? L"-" : L"~" + args[0]};
+    LONG_PTR buttonId = 0;
+    if (!LookUp(kButtons, std::size(kButtons), args[1], buttonId)) buttonId = ParseValue(args[1]);
+    DWORD timeout = ParseInt(args[2]);
+    HWND box = WaitVisible(filter, timeout);
+    if (!box) throw Failure{"no message box whose caption holds " + Utf8(args[0])};
+
+    printf("caption=%s\n", Quoted(TitleOf(box)).c_str());
+    printf("text=%s\n", Quoted(MessageBoxText(box)).c_str());
+    fputs(QueryInsideProgram(box, kQueryBoxIcon).c_str(), stdout);
+    std::string buttons;
+    HWND pressed = nullptr;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (_wcsicmp(ClassOf(child).c_str(), L"Button") != 0 || !IsWindowVisible(child)) continue;
+        if (!buttons.empty()) buttons += ',';
+        buttons += ButtonName(GetDlgCtrlID(child));
+        if (GetDlgCtrlID(child) == buttonId) pressed = child;
+    }
+    printf("buttons=%s\n", buttons.c_str());
+    fflush(stdout);
+    if (!pressed) throw Failure{"the box has no button " + Utf8(args[1])};
+    // The box's own WM_COMMAND handling ends it with the button's id, as a
+    // click would; a posted click could miss a box that is not in front.
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), reinterpret_cast<LPARAM>(pressed));
+    if (!WaitUntil(kBoxCloseMs, [&] { return !IsShown(box); }))
+        throw Failure{"the box did not close"};
+    printf("pressed=%s\n", ButtonName(static_cast<int>(buttonId)).c_str());
+    return 0;
+}
+
+LPARAM KeyData(UINT key, bool release)
+{
+    LPARAM data = 1 | (static_cast<LPARAM>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16);
+    if (release) data |= static_cast<LPARAM>(0xC0000000u);  // previous state down, being released
+    return data;
+}
+
+int PostKey(const Args& args)
+{
+    HWND window = ParseWindow(args[0]);
+    UINT key = ParseKey(args[1]);
+    if (!PostMessageW(window, WM_KEYDOWN, key, KeyData(key, false)) ||
+        !PostMessageW(window, WM_KEYUP, key, KeyData(key, true)))
+        throw Failure{"PostMessage failed"};
+    printf("posted\n");
+    return 0;
+}
+
+void AddKey(std::vector<INPUT>& inputs, WORD key, bool release)
+{
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = release ? KEYEVENTF_KEYUP : 0;
+    inputs.push_back(input);
+}
+
+// keys HWND SPEC...: real key presses (SendInput) into the window once it is
+// in front, so that accelerators see Ctrl, Shift and Alt. SPEC is
+// [ctrl+][shift+][alt+]KEY, e.g. ctrl+N, alt+VK_END, VK_F9.
+int SendKeys(const Args& args)
+{
+    HWND window = GetAncestor(ParseWindow(args[0]), GA_ROOT);
+    SetForegroundWindow(window);
+    if (!WaitUntil(2000, [&] { return GetForegroundWindow() == window; }))
+        throw Failure{"the window did not come to the front"};
+    for (size_t i = 1; i < args.size(); ++i) {
+        std::vector<WORD> modifiers;
+        std::wstring rest = args[i];
+        for (;;) {
+            size_t plus = rest.find(L'+');
+            if (plus == std::wstring::npos || plus == 0 || plus + 1 == rest.size()) break;
+            std::wstring name = rest.substr(0, plus);
+            WORD modifier = _wcsicmp(name.c_str(), L"ctrl") == 0    ? VK_CONTROL
+                          : _wcsicmp(name.c_str(), L"shift") == 0 ? VK_SHIFT
+                          : _wcsicmp(name.c_str(), L"alt") == 0   ? VK_MENU
+                          : 0;
+            if (!modifier) break;
+            modifiers.push_back(modifier);
+            rest = rest.substr(plus + 1);
+        }
+        WORD key = static_cast<WORD>(ParseKey(rest));
+        std::vector<INPUT> inputs;
+        for (WORD modifier : modifiers) AddKey(inputs, modifier, false);
+        AddKey(inputs, key, false);
+        AddKey(inputs, key, true);
+        for (auto m = modifiers.rbegin(); m != modifiers.rend(); ++m) AddKey(inputs, *m, true);
+        if (SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) != inputs.size())
+            throw Failure{"SendInput failed"};
+        // Input goes to whatever is in front when it is queued: a window of
+        // a test running alongside may have come to the front meanwhile.
+        if (GetForegroundWindow() != window) throw Failure{"another window came to the front: the keys may have gone there"};
+    }
+    printf("sent\n");
+    return 0;
+}
+
+// click HWND X Y [left|right|double]: button messages posted at client coordinates.
+int Click(const Args& args)
+{
+    HWND window = ParseWindow(args[0]);
+    LPARAM at = MAKELPARAM(ParseInt(args[1]), ParseInt(args[2]));
+    std::wstring kind = args.size() > 3 ? args[3] : L"left";
+    struct Step {
+        UINT message;
+        WPARAM keys;
+    };
+    std::vector<Step> steps;
+    if (kind == L"left") steps = {{WM_LBUTTONDOWN, MK_LBUTTON}, {WM_LBUTTONUP, 0}};
+    else if (kind == L"right") steps = {{WM_RBUTTONDOWN, MK_RBUTTON}, {WM_RBUTTONUP, 0}};
+    else if (kind == L"double")
+        steps = {{WM_LBUTTONDOWN, MK_LBUTTON}, {WM_LBUTTONUP, 0}, {WM_LBUTTONDBLCLK, MK_LBUTTON}, {WM_LBUTTONUP, 0}};
+    else throw UsageError{};
+    PostMessageW(window, WM_MOUSEMOVE, 0, at);
+    for (const Step& step : steps)
+        if (!PostMessageW(window, step.message, step.keys, at)) throw Failure{"PostMessage failed"};
+    printf("posted\n");
+    return 0;
+}
+
+COLORREF ScreenPixel(int x, int y)
+{
+    HDC screen = GetDC(nullptr);
+    COLORREF color = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    if (color == CLR_INVALID) throw Failure{"no pixel at that point"};
+    return color;
+}
+
+int Pixel(const Args& args)
+{
+    printf("%s\n", ColorText(ScreenPixel(ParseInt(args[0]), ParseInt(args[1]))).c_str());
+    return 0;
+}
+
+// wait-pixel X Y #RRGGBB TIMEOUT: until the screen shows that colour there
+// (a window is drawn a little after it becomes visible).
+int WaitPixel(const Args& args)
+{
+    int x = ParseInt(args[0]), y = ParseInt(args[1]);
+    std::string wanted = Utf8(args[2]);
+    for (char& c : wanted) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    DWORD timeout = ParseInt(args[3]), start = GetTickCount();
+    std::string seen;
+    while ((seen = ColorText(ScreenPixel(x, y))) != wanted) {
+        if (GetTickCount() - start >= timeout) throw Failure{"the pixel stayed " + seen};
+        Sleep(kPollMs);
+    }
+    printf("%s\n", seen.c_str());
+    return 0;
+}
+
+// capture X Y W H FILE.bmp: the screen area as a bottom-up 24-bit BMP.
+int Capture(const Args& args)
+{
+    int x = ParseInt(args[0]), y = ParseInt(args[1]), width = ParseInt(args[2]), height = ParseInt(args[3]);
+    HDC screen = GetDC(nullptr);
+    bool saved = SaveAreaAsBmp(screen, x, y, width, height, args[4]);
+    ReleaseDC(nullptr, screen);
+    if (!saved) throw Failure{"cannot copy that area of the screen to " + Utf8(args[4])};
+    printf("saved %d %d\n", width, height);
+    return 0;
+}
+
+// capture-window HWND FILE.bmp [client]: the window's own picture, copied
+// inside its program, so windows in front of it do not matter.
+int CaptureWindow(const Args& args)
+{
+    HWND window = ParseWindow(args[0]);
+    bool client = args.size() > 2 && args[2] == L"client";
+    if (args.size() > 2 && !client) throw UsageError{};
+    fputs(QueryInsideProgram(window, client ? kQueryCaptureClient : kQueryCaptureWindow, args[1]).c_str(), stdout);
+    return 0;
+}
+
+// topmost HWND: puts the window above all others that are not topmost, so
+// that windows of tests running alongside cannot cover it on the screen.
+int MakeTopmost(const Args& args)
+{
+    HWND window = ParseWindow(args[0]);
+    if (!SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE))
+        throw Failure{"SetWindowPos failed"};
+    printf("topmost\n");
+    return 0;
+}
+
+struct Command {
+    const wchar_t* name;
+    size_t minArgs;
+    size_t maxArgs;
+    int (*run)(const Args&);
+    const char* usage;
+};
+
+const Command kCommands[] = {
+    {L"wait-window", 3, 3, WaitWindow, "wait-window CLASS|- TITLE|-|~PART TIMEOUT_MS"},
+    {L"wait-gone", 2, 3, WaitGone, "wait-gone HWND TIMEOUT_MS | wait-gone CLASS|- TITLE|-|~PART TIMEOUT_MS"},
+    {L"windows", 0, 1, ListWindows, "windows [CLASS]"},
+    {L"children", 1, 1, ListChildren, "children HWND"},
+    {L"send", 4, 4, Send, "send HWND MSG WPARAM LPARAM"},
+    {L"post", 4, 4, Post, "post HWND MSG WPARAM LPARAM"},
+    {L"menu-state", 1, 2, MenuState, "menu-state HWND [bar|system|popup]"},
+    {L"dismiss-box", 3, 3, DismissBox, "dismiss-box CAPTION_PART|- OK|Cancel|Yes|No|...|ID TIMEOUT_MS"},
+    {L"key", 2, 2, PostKey, "key HWND VK"},
+    {L"keys", 2, 64, SendKeys, "keys HWND [ctrl+][shift+][alt+]VK..."},
+    {L"click", 3, 4, Click, "click HWND X Y [left|right|double]"},
+    {L"pixel", 2, 2, Pixel, "pixel X Y"},
+    {L"wait-pixel", 4, 4, WaitPixel, "wait-pixel X Y #RRGGBB TIMEOUT_MS"},
+    {L"capture", 5, 5, Capture, "capture X Y W H FILE.bmp"},
+    {L"capture-window", 2, 3, CaptureWindow, "capture-window HWND FILE.bmp [client]"},
+    {L"topmost", 1, 1, MakeTopmost, "topmost HWND"},
+};
+
+int Usage()
+{
+    fputs("usage: WinDriver COMMAND ARGS...\n", stderr);
+    for (const Command& command : kCommands) fprintf(stderr, "  %s\n", command.usage);
+    return 2;
+}
+
+}  // namespace
+
+int main()
+{
+    // Lines end in "\n" alone, whatever reads the pipe.
+    _setmode(_fileno(stdout), _O_BINARY);
+    int count = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!argv || count < 2) return Usage();
+    std::wstring name = argv[1];
+    Args args(argv + 2, argv + count);
+    LocalFree(argv);
+    for (const Command& command : kCommands) {
+        if (name != command.name) continue;
+        if (args.size() < command.minArgs || args.size() > command.maxArgs) {
+            fprintf(stderr, "usage: WinDriver %s\n", command.usage);
+            return 2;
+        }
+        try {
+            return command.run(args);
+        } catch (const Failure& failure) {
+            fflush(stdout);
+            fprintf(stderr, "WinDriver %s: %s\n", Utf8(name).c_str(), failure.reason.c_str());
+            return 1;
+        } catch (const UsageError&) {
+            fprintf(stderr, "usage: WinDriver %s\n", command.usage);
+            return 2;
+        }
+    }
+    return Usage();
+}
