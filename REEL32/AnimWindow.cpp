@@ -245,7 +245,7 @@ void FollowOn(HWND window, HANIM handle, WPARAM action, LPARAM nameParam)
         return;
     }
     LoadFollowingPictures(handle, newSetUp, window);
-    if (newSetUp && ShapeOf(handle, &after, &request) && !(after == before)) {
+    if (newSetUp && ShapeOf(handle, &after, &request) && after != before) {
         MoveToNewWindow(window, handle, request);
         return;
     }

@@ -45,8 +45,10 @@ std::vector<HookCall> HookRecorder::Of(UINT message) const
 
 void DrainMessages()
 {
+    // Bounded: an animation in fast mode posts itself a new WM_TIMER for ever.
+    const DWORD start = GetTickCount();
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (GetTickCount() - start < 2000 && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }

@@ -39,7 +39,7 @@ private:
 };
 
 // Dispatches every message waiting in the thread's queue, and those that
-// handling them posts.
+// handling them posts, for two seconds at most.
 void DrainMessages();
 
 // A fresh scratch folder made the current folder for the object's life.
