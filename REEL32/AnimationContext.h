@@ -62,6 +62,16 @@ struct ObjectRuntime {
     int16_t saved, savedX, savedY;
 };
 
+// What a host asked CreateAnimWindow for, kept with the animation so that the
+// engine's own follow-on can make a like window for an animation whose new
+// set-up needs another one.
+struct AnimWindowRequest {
+    DWORD style;
+    int x, y, width, height;
+    HWND parent;
+    DWORD wndFlags;
+};
+
 struct AnimationContext {
     AnsFileHeader header;
     AnimationSettingsDisk settings;
@@ -88,6 +98,9 @@ struct AnimationContext {
     uint16_t soundState;
     int32_t forceOffscreen;
     char unpackedAnimation[MAX_PATH];
+
+    // ---- the animation window ----
+    AnimWindowRequest windowRequest;
 };
 static_assert(offsetof(AnimationContext, settings) == 11, "the settings follow the header as in the file");
 static_assert(offsetof(AnimationContext, sequences) == 238, "header and settings are the file's first 238 bytes");

@@ -61,11 +61,9 @@ constexpr UINT ANIM_END_ANIMATION = 0x501;   // wParam end action 1 or 2 (else 0
 constexpr UINT ANIM_OBJECT_MESSAGE = 0x502;  // wParam object index, lParam ANIM_OBJ_*
 enum AnimObjectEvent { ANIM_OBJ_STARTED = 1, ANIM_OBJ_FINISHED = 2, ANIM_OBJ_STEP_EVENT = 3, ANIM_OBJ_CONTINUED = 4 };
 
-// Sound flag bits above the system sound-play flags.
-constexpr WORD ANIM_SOUND_WAVE = 0x1000;
-constexpr WORD ANIM_SOUND_MIDI = 0x2000;
-constexpr WORD ANIM_SOUND_ALL = 0x7000;
-constexpr WORD ANIM_SOUND_DETECT = 0x8000;
+// Sound flag bits above the system sound-play flags (ANIM_SOUND_WAVE,
+// ANIM_SOUND_MIDI, ANIM_SOUND_ALL, ANIM_SOUND_DETECT): the sound output's.
+#include "SoundOutput.h"
 
 // LoadAnimBackground: take x, y or centre from the animation's settings.
 constexpr int ANIM_USE_SETTINGS = -0x7FFF;
@@ -112,3 +110,72 @@ void ReleaseAnimDC(HANIM handle);
 int RestartAnimation(HANIM handle, HWND window, BOOL rebuildBitmap, BOOL invalidate);
 HBITMAP GetAnimBitmap(HANIM handle);
 HPALETTE CreateDefaultPalette();
+
+// ---- the animation window and the engine's sound ----
+
+// The animation window's class. Its window longs, one LONG_PTR each (4 bytes
+// in the 32-bit players, as they have always been).
+#define ANIM_WINDOW_CLASS "ANIWNDCLASS"
+constexpr int GWL_ANIM_HANDLE = 0;                     // the HANIM
+constexpr int GWL_ANIM_RESERVED = sizeof(LONG_PTR);    // set to 0
+constexpr int GWL_ANIM_UNUSED = 2 * sizeof(LONG_PTR);
+constexpr int GWL_ANIM_HOOK = 3 * sizeof(LONG_PTR);    // the AnimHostHook or 0
+constexpr int ANIM_WINDOW_EXTRA = 4 * sizeof(LONG_PTR);
+
+// The host's hook: sees every message of the animation window first. It
+// returns 0 to let the engine handle the message, -1 to have it passed to
+// DefWindowProc only, anything else when it handled the message itself (the
+// window procedure then returns 0). Once, right after creation, it is called
+// with WM_INITDIALOG, the HANIM and the wndFlags.
+typedef int (CALLBACK* AnimHostHook)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// CreateAnimWindow's wndFlags.
+constexpr DWORD ANIM_WND_PLACE = 0x01;           // place by the animation's position mode
+constexpr DWORD ANIM_WND_SIZE_FROM_ANIM = 0x02;  // client size = the picture size
+constexpr DWORD ANIM_WND_FILE_STYLE = 0x04;      // the file's style only (wins over 0x08)
+constexpr DWORD ANIM_WND_OR_STYLE = 0x08;        // the caller's style ORed with the file's
+constexpr DWORD ANIM_WND_NO_EXSTYLE = 0x10;      // no extended style (else the file's)
+constexpr DWORD ANIM_WND_SIZE_BY_MODE = 0x20;    // client size = the animation's own size
+
+// ControlAnimSound's actions.
+constexpr int ANIM_SOUND_STOP = 0;
+constexpr int ANIM_SOUND_PAUSE = 1;
+constexpr int ANIM_SOUND_RESUME = 2;
+
+// The class and its windows. The instance given at registration creates the
+// windows; the icon may come from the host's resources.
+ATOM RegisterAnimWindowClass(HINSTANCE instance, HICON icon);
+void UnregisterAnimWindowClass(HINSTANCE instance);
+// A window showing the animation (attached, not started); null on failure.
+HWND CreateAnimWindow(HANIM handle, DWORD style, int x, int y, int width, int height, HWND parent,
+                      DWORD wndFlags, AnimHostHook hook);
+// Resumes the window's sounds and starts the clock: StartAnimation's result,
+// 0 without a handle.
+int StartAnimWindow(HWND window);
+// Pauses the window's sounds and stops the clock.
+void StopAnimWindow(HWND window);
+HANIM GetAnimHandle(HWND window);
+// A host that moves an animation to another window clears the old window's
+// handle first.
+void SetAnimHandle(HWND window, HANIM handle);
+// Scrolls the picture inside the window (scroll bar code and thumb position as
+// WM_HSCROLL and WM_VSCROLL give them).
+void ScrollAnimWindow(HWND window, int code, int position, BOOL vertical);
+LRESULT CALLBACK AnimWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Sound requests of the animation window (ANIM_SOUND_REQUEST): plays the named
+// sound, or with a null name stops the kinds in soundFlags that this window
+// plays. Returns the animation's new soundState (with a null handle: what
+// playing or stopping gave).
+int HandleAnimSoundRequest(HANIM handle, HWND window, const char* name, UINT soundFlags, int repeat);
+// Stops, pauses or resumes the kinds that the window plays: 1, or 0 for an
+// unknown action.
+int ControlAnimSound(HANIM handle, HWND window, UINT kinds, int action);
+// MM_MCINOTIFY: repeats a looping sound or closes its device. The device's
+// kind, with bit 0 set when the device is now closed; 0 for an unknown device.
+int HandleAnimMciNotify(HANIM handle, HWND window, WPARAM wParam, LPARAM lParam);
+
+// The play loop's clock, which the window drives: StartAnimation on
+// StartAnimWindow, TickAnimation on every WM_TIMER.
+int StartAnimation(HANIM handle, HWND window);
+int TickAnimation(HANIM handle, HWND window);

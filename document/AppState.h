@@ -136,6 +136,7 @@ struct AppState {
     HWND fillPatternButton; // button id 92
     HWND animationWindow;   // the test-run window or null
     HWND controlCenterDialog;
+    HWND textToolDialog;    // the modeless "Insert Text" dialog or null
 
     // ---- display and colour ----
     int displayColorCount;     // the display's colour format as a colour count

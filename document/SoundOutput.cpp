@@ -19,6 +19,12 @@ uint32_t SlotKind(const MciSoundSlot& slot)
 
 bool IsOpen(const MciSoundSlot& slot) { return slot.deviceId != 0; }
 
+// Open, and opened by the owner (by anyone when the owner is null).
+bool IsOpenFor(const MciSoundSlot& slot, HWND owner)
+{
+    return IsOpen(slot) && (!owner || slot.notifyWindow == owner);
+}
+
 void ForgetSlot(MciSoundSlot& slot) { slot = MciSoundSlot{}; }
 
 MCIERROR SendMci(MCIDEVICEID device, UINT message, DWORD_PTR flags, void* params)
@@ -186,13 +192,16 @@ uint32_t PlaySoundFile(HWND window, const char* name, uint16_t* flags, int repea
     return PlayPlainSound(file, *flags) ? ANIM_SOUND_WAVE : 0;
 }
 
-uint32_t StopSound(HWND window, uint32_t kinds, bool showErrors)
+namespace {
+
+uint32_t StopSlots(HWND errorOwner, HWND owner, uint32_t kinds, bool showErrors)
 {
     bool failed = false;
     for (uint32_t kind : {ANIM_SOUND_WAVE, ANIM_SOUND_MIDI}) {
-        if (!(kinds & kind)) continue;
-        if (MCIERROR error = CloseMciSound(*MciSlotForKind(kind))) {
-            ShowSoundError(window, kind | SOUND_STEP_CLOSE, error, showErrors);
+        MciSoundSlot& slot = *MciSlotForKind(kind);
+        if (!(kinds & kind) || !IsOpenFor(slot, owner)) continue;
+        if (MCIERROR error = CloseMciSound(slot)) {
+            ShowSoundError(errorOwner, kind | SOUND_STEP_CLOSE, error, showErrors);
             failed = true;
         }
     }
@@ -200,12 +209,26 @@ uint32_t StopSound(HWND window, uint32_t kinds, bool showErrors)
     return failed ? 0 : kinds & ANIM_SOUND_ALL;
 }
 
-uint32_t PauseSound(uint32_t kinds, bool pause)
+}  // namespace
+
+uint32_t StopSound(HWND window, uint32_t kinds, bool showErrors)
+{
+    return StopSlots(window, nullptr, kinds, showErrors);
+}
+
+uint32_t StopSoundOf(HWND owner, uint32_t kinds, bool showErrors)
+{
+    return StopSlots(owner, owner, kinds, showErrors);
+}
+
+uint32_t PauseSound(uint32_t kinds, bool pause) { return PauseSoundOf(nullptr, kinds, pause); }
+
+uint32_t PauseSoundOf(HWND owner, uint32_t kinds, bool pause)
 {
     uint32_t changed = 0;
     for (uint32_t kind : {ANIM_SOUND_WAVE, ANIM_SOUND_MIDI}) {
         MciSoundSlot& slot = *MciSlotForKind(kind);
-        if (!(kinds & kind) || !IsOpen(slot) || (slot.paused != 0) == pause) continue;
+        if (!(kinds & kind) || !IsOpenFor(slot, owner) || (slot.paused != 0) == pause) continue;
         if (pause) {
             SendMci(slot.deviceId, MCI_PAUSE, 0, nullptr);
         } else if (SendMci(slot.deviceId, MCI_RESUME, 0, nullptr) != 0) {

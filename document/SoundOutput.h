@@ -59,6 +59,13 @@ uint32_t StopSound(HWND window, uint32_t kinds, bool showErrors);
 // sound, which cannot be resumed. Returns the kind bits of the devices changed.
 uint32_t PauseSound(uint32_t kinds, bool pause);
 
+// StopSound and PauseSound for the devices that one window opened (any
+// window's when owner is null): each animation window of a process stops and
+// pauses only its own sounds, although the two devices are shared. A plain
+// sound belongs to no window: it is stopped as StopSound and PauseSound do.
+uint32_t StopSoundOf(HWND owner, uint32_t kinds, bool showErrors);
+uint32_t PauseSoundOf(HWND owner, uint32_t kinds, bool pause);
+
 // MM_MCINOTIFY (wParam = code, lParam = device id): repeats a looping sound or
 // closes its device. Returns the slot's kind, plus 1 when its device is now
 // closed; 0 for a device that no slot holds.

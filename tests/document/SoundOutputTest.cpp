@@ -2,6 +2,7 @@
 // codes, pause and resume, device failures, the plain sndPlaySound road, file
 // lookup and detection, and the real multimedia calls on a machine without a
 // sound device.
+#include "FakeMciDevices.h"
 #include "MciSeam.h"
 #include "SoundOutput.h"
 #include "UiSeam.h"
@@ -9,134 +10,10 @@
 #include <gtest/gtest.h>
 #include <cstdio>
 #include <cstring>
-#include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
 namespace {
-
-// ---- a recording stand-in for the multimedia devices ----
-
-// Records every command as one line of text ("OPEN wave tone.wav", "PLAY 7
-// from 0 notify@W", "PLAIN tone.wav 0xb", ...) and answers it: device ids
-// from 7 up, a chosen error for the next command of a kind, and, when asked,
-// an MM_MCINOTIFY success posted for every play as a device would at its end.
-class FakeDevices {
-public:
-    FakeDevices()
-    {
-        active_ = this;
-        seam_ = {SendCommand, SndPlaySound};
-        ui_ = RealUiSeam();
-        ui_.messageBox = MessageBoxHook;
-    }
-    ~FakeDevices() { active_ = nullptr; }
-    const MciSeam& Seam() const { return seam_; }
-    const UiSeam& Ui() const { return ui_; }
-
-    void SetWindow(HWND window) { window_ = window; }
-    void FailNext(UINT message, MCIERROR error) { failures_[message] = error; }
-    void NotifyAtEndOfPlay(bool on) { notifyAtEnd_ = on; }
-    void PlainResult(BOOL result) { plainResult_ = result; }
-
-    std::vector<std::string> calls;
-    struct Box { HWND owner; std::string text, caption; UINT type; };
-    std::vector<Box> boxes;
-
-    std::vector<std::string> TakeCalls()
-    {
-        std::vector<std::string> taken;
-        taken.swap(calls);
-        return taken;
-    }
-    int CountCalls(const std::string& prefix) const
-    {
-        int n = 0;
-        for (const auto& c : calls) n += c.rfind(prefix, 0) == 0;
-        return n;
-    }
-
-    // For the error box hook of the real-device tests.
-    static int WINAPI MessageBoxHook(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
-    {
-        if (active_) active_->boxes.push_back({owner, text ? text : "", caption ? caption : "", type});
-        return IDOK;
-    }
-
-private:
-    static MCIERROR WINAPI SendCommand(MCIDEVICEID device, UINT message, DWORD_PTR flags, DWORD_PTR params)
-    {
-        return active_->Command(device, message, flags, params);
-    }
-    static BOOL WINAPI SndPlaySound(LPCSTR sound, UINT flags)
-    {
-        char line[MAX_PATH + 32];
-        if (sound)
-            snprintf(line, sizeof line, "PLAIN %s 0x%x", sound, flags);
-        else
-            snprintf(line, sizeof line, "PLAIN stop");
-        active_->calls.push_back(line);
-        return sound ? active_->plainResult_ : TRUE;
-    }
-
-    std::string Callback(DWORD_PTR callback, DWORD_PTR flags) const
-    {
-        if (!(flags & MCI_NOTIFY)) return "";
-        return reinterpret_cast<HWND>(callback) == window_ ? " notify@W" : " notify@?";
-    }
-
-    MCIERROR Command(MCIDEVICEID device, UINT message, DWORD_PTR flags, DWORD_PTR params)
-    {
-        char line[MAX_PATH + 64];
-        switch (message) {
-        case MCI_OPEN: {
-            auto* open = reinterpret_cast<MCI_OPEN_PARMSA*>(params);
-            const auto type = reinterpret_cast<ULONG_PTR>(open->lpstrDeviceType);
-            const DWORD_PTR expected = MCI_OPEN_TYPE | MCI_OPEN_TYPE_ID | MCI_OPEN_ELEMENT;
-            snprintf(line, sizeof line, "OPEN %s %s%s",
-                     type == MCI_DEVTYPE_WAVEFORM_AUDIO ? "wave" : type == MCI_DEVTYPE_SEQUENCER ? "midi" : "other",
-                     open->lpstrElementName, flags == expected ? "" : " (odd flags)");
-            break;
-        }
-        case MCI_PLAY: {
-            auto* play = reinterpret_cast<MCI_PLAY_PARMS*>(params);
-            char from[32] = "";
-            if (flags & MCI_FROM) snprintf(from, sizeof from, " from %lu", static_cast<unsigned long>(play->dwFrom));
-            snprintf(line, sizeof line, "PLAY %u%s%s", device, from, Callback(play->dwCallback, flags).c_str());
-            break;
-        }
-        case MCI_PAUSE: snprintf(line, sizeof line, "PAUSE %u", device); break;
-        case MCI_RESUME: snprintf(line, sizeof line, "RESUME %u", device); break;
-        case MCI_STOP: snprintf(line, sizeof line, "STOP %u", device); break;
-        case MCI_CLOSE: snprintf(line, sizeof line, "CLOSE %u", device); break;
-        default: snprintf(line, sizeof line, "COMMAND 0x%x %u", message, device); break;
-        }
-        calls.push_back(line);
-
-        if (auto failure = failures_.find(message); failure != failures_.end()) {
-            MCIERROR error = failure->second;
-            failures_.erase(failure);
-            return error;
-        }
-        if (message == MCI_OPEN) reinterpret_cast<MCI_OPEN_PARMSA*>(params)->wDeviceID = nextDevice_++;
-        if (message == MCI_PLAY && notifyAtEnd_ && (flags & MCI_NOTIFY)) {
-            auto* play = reinterpret_cast<MCI_PLAY_PARMS*>(params);
-            PostMessageA(reinterpret_cast<HWND>(play->dwCallback), MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, device);
-        }
-        return 0;
-    }
-
-    static FakeDevices* active_;
-    MciSeam seam_;
-    UiSeam ui_;
-    HWND window_ = nullptr;
-    std::map<UINT, MCIERROR> failures_;
-    bool notifyAtEnd_ = false;
-    BOOL plainResult_ = TRUE;
-    MCIDEVICEID nextDevice_ = 7;
-};
-FakeDevices* FakeDevices::active_ = nullptr;
 
 // ---- the window that receives MM_MCINOTIFY ----
 
@@ -169,34 +46,7 @@ HWND CreateNotifyWindow(std::vector<uint32_t>* results)
     return window;
 }
 
-// Dispatches messages until the condition holds or the time is up.
-bool PumpUntil(const std::function<bool()>& done, DWORD milliseconds = 5000)
-{
-    const DWORD start = GetTickCount();
-    // One message at a time: a looping sound posts its next notification
-    // while the last one is handled.
-    for (;;) {
-        if (done()) return true;
-        if (GetTickCount() - start > milliseconds) return false;
-        MSG msg;
-        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
-        else
-            Sleep(5);
-    }
-}
-
 // ---- fixture files ----
-
-// A standard MIDI file of one track: middle C for a quarter note.
-std::vector<uint8_t> MinimalMidiFile()
-{
-    const uint8_t track[] = {0x00, 0x90, 0x3C, 0x40, 0x60, 0x80, 0x3C, 0x40, 0x00, 0xFF, 0x2F, 0x00};
-    std::vector<uint8_t> bytes = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96,
-                                  'M', 'T', 'r', 'k', 0, 0, 0, sizeof track};
-    bytes.insert(bytes.end(), track, track + sizeof track);
-    return bytes;
-}
 
 std::vector<uint8_t> Bytes(const char* text) { return std::vector<uint8_t>(text, text + strlen(text)); }
 

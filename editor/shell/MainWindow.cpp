@@ -1,0 +1,671 @@
+// The main window's procedure and the dispatch of every command.
+#include "MainWindow.h"
+#include "AppState.h"
+#include "DialogUtilities.h"
+#include "DocumentModel.h"
+#include "DocumentStrings.h"
+#include "EditorSettings.h"
+#include "EditorStartup.h"
+#include "RecentFiles.h"
+#include "ResultCodes.h"
+#include "Workspace.h"
+#include "resource.h"
+#include <cstdio>
+#include <cstring>
+#include <shellapi.h>
+
+namespace {
+
+constexpr int MIN_TRACK_WIDTH = 320;
+constexpr int MIN_TRACK_HEIGHT = 240;
+constexpr int MAX_OBJECTS_IN_EDITOR = 30;
+constexpr int CLICK_SLOP = 5;
+constexpr int AREA_SELECTED = 0x10;
+constexpr int SELECTION_TOOL_A = 10, SELECTION_TOOL_B = 11;
+
+int g_selectionState;
+
+bool HaveDocument() { return g_document.animationState != DOC_NONE; }
+
+void EnableItem(UINT id, bool enabled)
+{
+    if (g_appState.mainMenu) EnableMenuItem(g_appState.mainMenu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+// Commands whose operations are part of the editor so far; the others stay
+// grey until their code arrives.
+bool CommandBuilt(UINT id)
+{
+    switch (id) {
+    case IDM_OPEN:
+    case IDM_OPEN_ANIMATION:
+    case IDM_SAVE_SEQUENCE:
+    case IDM_SAVE_ANIMATION:
+        return g_appState.hooks.chooseFile != nullptr;
+    case IDM_CLOSE:
+    case IDM_QUIT:
+    case IDM_SAVE:
+    case IDM_FILM_RIGHT:
+    case IDM_FILM_BELOW:
+    case IDM_ZOOM_FILM:
+    case IDM_HELP:
+    case IDM_HOMEPAGE:
+        return true;
+    default:
+        return id >= IDM_MRU_FILE && id < IDM_MRU_FILE + MAX_RECENT_FILES;
+    }
+}
+
+// Greys every item of a menu (and its pop-ups) whose command is not built.
+void GreyUnbuiltCommands(HMENU menu)
+{
+    const int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        if (HMENU sub = GetSubMenu(menu, i)) {
+            GreyUnbuiltCommands(sub);
+            continue;
+        }
+        const UINT id = GetMenuItemID(menu, i);
+        if (id != 0 && id != static_cast<UINT>(-1) && !CommandBuilt(id))
+            EnableMenuItem(menu, i, MF_BYPOSITION | MF_GRAYED);
+    }
+}
+
+int OpenRecentFile(UINT id)
+{
+    const char* stored = GetRecentFile(id);
+    if (!stored) return 0;
+    char path[MAX_PATH];
+    lstrcpynA(path, stored, sizeof path);
+    if (!QuerySaveChanges(g_appState.mainWindow, g_document.animationState)) return 0;
+    ResetDocument();
+    return OpenFileByExtension(path);
+}
+
+// A file chosen and the open document given up (after the save question):
+// the document is then empty and `path` (MAX_PATH) names the file.
+bool ChooseFileToOpen(HWND window, UINT firstTypeId, char* path)
+{
+    int type = 0;
+    path[0] = '\0';
+    if (!g_appState.hooks.chooseFile || !g_appState.hooks.chooseFile(window, 0, IDS_TITLE_OPEN, firstTypeId, path, &type))
+        return false;
+    if (!QuerySaveChanges(window, g_document.animationState)) return false;
+    ResetDocument();
+    return true;
+}
+
+void OpenAnimationCommand(HWND window)
+{
+    char path[MAX_PATH];
+    if (!ChooseFileToOpen(window, IDS_TYPE_ANIMATION_FILE, path)) return;
+    const int result = OpenAnimation(path);
+    if (result == RESULT_OK) {
+        AddRecentFile(g_document.animationPath);
+    } else {
+        ShowErrorMessage(result);
+        ResetDocument();
+    }
+    ShowFrameViews(g_appState.frameCount > 0);
+    UpdateViewLayout(1);
+}
+
+void OpenCommand(HWND window)
+{
+    char path[MAX_PATH];
+    if (ChooseFileToOpen(window, IDS_TYPE_SEQUENCE_FILE, path)) OpenFileByExtension(path);
+}
+
+void StepAndShow(int delta)
+{
+    const int frame = StepCurrentFrame(delta);
+    if (frame >= 0) SendMessageA(g_appState.filmWindow, FRAMES_SHOW_FRAME, frame, 0);
+}
+
+void DispatchCommand(HWND window, UINT id)
+{
+    if (g_appState.helpMode) {
+        g_appState.helpMode = 0;
+        ShowHelp(window, HELP_CONTEXT, id);
+        return;
+    }
+    if (id >= IDM_MRU_FILE && id <= IDM_MRU_FILE + 30) {
+        OpenRecentFile(id);
+        return;
+    }
+    switch (id) {
+    case IDM_OPEN: OpenCommand(window); break;
+    case IDM_OPEN_ANIMATION: OpenAnimationCommand(window); break;
+    case IDM_SAVE_SEQUENCE: SaveSequenceAs(window, 0x4200, g_appState.frameCount > 1); break;
+    case IDM_SAVE_ANIMATION:
+        if (!g_document.conversionFormat && g_document.sequenceState < 0 && !QuerySaveChanges(window, g_document.animationState))
+            break;
+        if (SaveAnimationAs(window) == RESULT_OK) UpdateMainTitle();
+        break;
+    case IDM_CLOSE:
+        if (!QuerySaveChanges(window, g_document.animationState)) break;
+        ResetDocument();
+        g_document.animationState = g_document.sequenceState = DOC_NONE;
+        ShowFrameViews(0);
+        break;
+    case IDM_QUIT:
+        if (QuerySaveChanges(window, g_document.animationState)) DestroyWindow(window);
+        break;
+    case IDM_SAVE:
+        SaveChanges(window);
+        UpdateStatusBar(STATUS_FRAME, g_appState.currentFrame);
+        UpdateMainTitle();
+        break;
+    case IDM_FILM_RIGHT:
+    case IDM_FILM_BELOW:
+        SetFilmPlacement(id);
+        UpdateViewLayout(0);
+        break;
+    case IDM_ZOOM_FILM: ToggleZoomFilm(); break;
+    case IDM_PREVIOUS_FRAME: StepAndShow(-1); break;
+    case IDM_NEXT_FRAME: StepAndShow(1); break;
+    case IDM_FILM_FIRST:
+    case IDM_FILM_LAST:
+        if (g_appState.frameCount > 0)
+            SendMessageA(g_appState.filmWindow, LB_SETCURSEL, id == IDM_FILM_FIRST ? 0 : g_appState.frameCount - 1, 0);
+        break;
+    case IDM_FIRST_FRAME: StepAndShow(-g_appState.currentFrame); break;
+    case IDM_LAST_FRAME: StepAndShow(g_appState.frameCount - 1 - g_appState.currentFrame); break;
+    case IDM_HELP: ShowHelp(window, HELP_INDEX, 0); break;
+    case IDM_HOMEPAGE: {
+        char address[MAX_PATH] = "";
+        LoadResourceString(IDS_HOMEPAGE, address, sizeof address);
+        const auto result = reinterpret_cast<INT_PTR>(ShellExecuteA(window, "open", address, nullptr, nullptr, SW_SHOWDEFAULT));
+        if (result < 32)
+            ShowStringMessage(window, IDS_HOMEPAGE_FAILED, nullptr, MB_OK | MB_ICONSTOP, reinterpret_cast<INT_PTR>(address));
+        break;
+    }
+    default:
+        break;  // commands of parts still to come, and unknown ids
+    }
+}
+
+void OnMenuSelect(UINT id, UINT flags)
+{
+    g_appState.statusText[0] = '\0';
+    if (id >= 100 && !(flags & (MF_POPUP | MF_GRAYED)) && flags != 0xFFFF)
+        LoadResourceString(IDS_COMMAND_HELP_BASE + id, g_appState.statusText, STATUS_TEXT_CHARS);
+    if (g_appState.statusBarWindow)
+        SendMessageA(g_appState.statusBarWindow, STATUSBAR_SET_PANE, PANE_TEXT, reinterpret_cast<LPARAM>(g_appState.statusText));
+}
+
+void OnCreate(HWND window)
+{
+    g_appState.mainWindow = window;
+    g_appState.lastSizeType = SIZE_RESTORED;
+    CreateWorkDCs();
+    InitMainWindowChildren(g_appState.instanceHandle, window);
+    LoadRecentFiles(g_appState.mainMenu ? GetSubMenu(g_appState.mainMenu, 0) : nullptr);
+    g_document.sequenceSaveFormat = 0;
+    g_document.sequenceState = DOC_NONE;
+    g_document.animationState = DOC_NONE;
+    g_appState.currentTool = 0;
+    g_appState.penWidth = 1;
+    g_appState.ellipseMode = 1;
+    g_appState.zoomShift = g_appState.fitZoomShift = 3;
+    ReadStartupSettings();
+}
+
+void OnSize(HWND window, UINT type, int width, int height)
+{
+    if (g_appState.lastSizeType == SIZE_MINIMIZED && (type == SIZE_RESTORED || type == SIZE_MAXIMIZED)) {
+        SendMessageA(window, WM_QUERYNEWPALETTE, 0, 0);
+        g_appState.lastSizeType = static_cast<WORD>(type);
+        return;
+    }
+    g_appState.lastSizeType = static_cast<WORD>(type);
+    if (type == SIZE_MINIMIZED) return;
+    LayoutMainClient(width, height);
+}
+
+}  // namespace
+
+// ---- decisions -------------------------------------------------------------------------
+
+int WrapFrame(int frame, int frameCount)
+{
+    if (frameCount <= 0) return -1;
+    if (frame >= frameCount) return 0;
+    if (frame < 0) return frameCount - 1;
+    return frame;
+}
+
+bool SaveCommandEnabled(int frameCount, int sequenceState, int animationState, int currentFrameState)
+{
+    if (frameCount <= 0) return false;
+    if (sequenceState > 0 && (sequenceState & DOC_MODIFIED)) return true;
+    if (sequenceState == DOC_NEW) return true;
+    if (animationState > 0 && (animationState & DOC_MODIFIED)) return true;
+    return currentFrameState > 0 && (currentFrameState & FRAME_MODIFIED);
+}
+
+UINT AnimationCheckFor(int animationState, int objectFlags)
+{
+    if (animationState == DOC_NONE) return 0;
+    if (!(objectFlags & 1)) return IDM_SEQUENCE_ANIMATION;
+    return (objectFlags & 8) ? IDM_PATH_ANIMATION : IDM_CYCLE_DEFINITION;
+}
+
+bool NewObjectEnabled(int objectCount) { return objectCount < MAX_OBJECTS_IN_EDITOR; }
+bool SelectObjectEnabled(int objectCount) { return objectCount >= 2; }
+
+// ---- frames ----------------------------------------------------------------------------
+
+int StepCurrentFrame(int delta)
+{
+    const int frame = WrapFrame(g_appState.currentFrame + delta, g_appState.frameCount);
+    if (frame < 0) return -1;
+    g_appState.currentFrame = frame;
+    InvalidateRect(g_appState.frameEditorWindow, nullptr, FALSE);
+    InvalidateRect(g_appState.filmWindow, nullptr, FALSE);
+    UpdateStatusBar(STATUS_FRAME, frame);
+    return frame;
+}
+
+int GetFileNameOffset(const char* path)
+{
+    int offset = 0;
+    for (int i = 0; path[i]; ++i)
+        if (path[i] == '\\' || path[i] == ':') offset = i + 1;
+    return offset;
+}
+
+int GetFrameFileName(int frame, char* buffer, int room)
+{
+    buffer[0] = '\0';
+    if (frame < 0 || frame >= MAX_FRAME_BITMAPS) return 0;
+    if (g_document.frameRecords[frame].name) lstrcpynA(buffer, g_document.frameRecords[frame].name, room);
+    return GetFileNameOffset(buffer);
+}
+
+void SetDefaultFrameFileName(int frame)
+{
+    const char* current = g_document.frameRecords[g_appState.currentFrame].name;
+    if (current && (strstr(current, "%d") || strstr(current, "%D"))) {
+        SetFrameFileName(frame, current);
+        return;
+    }
+    char folder[MAX_PATH], pattern[RESOURCE_STRING_LENGTH], name[MAX_PATH];
+    GetCurrentDirectoryA(sizeof folder, folder);
+    LoadResourceString(IDS_DEFAULT_FRAME_NAME, pattern);
+    snprintf(name, sizeof name, "%s\\%s", folder, pattern);
+    SetFrameFileName(frame, name);
+}
+
+int SaveChanges(HWND owner)
+{
+    const int S = g_document.sequenceState;
+    const int A = g_document.animationState;
+    const BYTE F = g_document.sequenceSaveFormat;
+    const BYTE C = g_document.conversionFormat;
+    const SequenceRecord* record = CurrentSequenceRecord();
+    auto writeSequence = [&](int mode) {
+        if (!record) return false;
+        const int result = SaveFrameSequence(record->fileName, record->transparentColorCode, mode);
+        if (result != RESULT_OK) {
+            ShowErrorMessage(result);
+            return false;
+        }
+        g_document.sequenceState = 0;
+        return true;
+    };
+    auto noSequenceFile = [&]() -> int {
+        const int frame = g_appState.currentFrame;
+        const int state = g_document.frameRecords[frame].frameState;
+        if (state > 0) {
+            char pattern[MAX_PATH], name[MAX_PATH];
+            GetFrameFileName(frame, pattern, sizeof pattern);
+            FormatFrameFileName(name, sizeof name, pattern, frame);
+            const int result = SaveFrameFile(name, frame, g_document.frameRecords[frame].attribute);
+            if (result != RESULT_OK) return ShowErrorMessage(result);
+            UpdateStatusBar(STATUS_FRAME, frame);
+            return 1;
+        }
+        if (state == 0) return 1;
+        if (g_appState.frameCount > 1) {
+            SendMessageA(owner, WM_COMMAND, IDM_SAVE_SEQUENCE, 0);
+            return g_document.sequenceState == 0;
+        }
+        SendMessageA(owner, WM_COMMAND, IDM_SAVE_FRAME, 0);
+        return g_document.frameRecords[frame].frameState == 0;
+    };
+    auto sequenceOnly = [&]() -> int {
+        if (S < 0) return noSequenceFile();
+        if (S == 0) return 1;
+        return writeSequence(F) ? 1 : 0;
+    };
+    if (A == DOC_NEW) {
+        if (C) return SaveAnimationAs(owner);
+        if (S < 0) return noSequenceFile();
+        if (F) return sequenceOnly();
+        if (S > 0 && !writeSequence(0)) return 0;
+        return SaveAnimationAs(owner);
+    }
+    if (A >= 0) {
+        if (C == 2) return sequenceOnly();
+        if (C) {
+            const int result = g_appState.hooks.librarySave
+                                   ? g_appState.hooks.librarySave(owner, g_document.animationPath, C, -1)
+                                   : RESULT_LIBRARY_ERROR;
+            if (result != RESULT_OK) return ShowErrorMessage(result);
+            g_document.sequenceState = g_document.animationState = 0;
+            return 1;
+        }
+        if (S < 0 || F) {
+            if (SaveSequenceAs(owner, 0x4000, true) != RESULT_OK) return 0;
+            if (g_document.sequenceSaveFormat) return 1;
+        } else if (S > 0 && !writeSequence(0)) {
+            return 0;
+        }
+        if (g_document.animationState > 0) {
+            const int result = SaveAnimation(g_document.animationPath);
+            if (result != RESULT_OK) return ShowErrorMessage(result);
+            g_document.animationState = 0;
+        }
+        return 1;
+    }
+    return sequenceOnly();
+}
+
+// ---- menu states ----------------------------------------------------------------------
+
+void RadioCheckMenuRange(HMENU menu, UINT first, UINT last, UINT checked)
+{
+    if (!menu) return;
+    for (UINT id = first; id <= last; ++id) CheckMenuItem(menu, id, MF_BYCOMMAND | (id == checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void UpdateSaveCommand()
+{
+    const int frame = g_appState.currentFrame;
+    const int frameState = frame >= 0 && frame < MAX_FRAME_BITMAPS ? g_document.frameRecords[frame].frameState : FRAME_UNSET;
+    EnableItem(IDM_SAVE, SaveCommandEnabled(g_appState.frameCount, g_document.sequenceState, g_document.animationState, frameState));
+}
+
+void UpdateRunCommand() {}
+
+void UpdateAnimationChecks()
+{
+    const int object = g_document.currentObject;
+    const int flags = object >= 0 && object < g_document.objectCount ? g_document.objectTable[object].objectFlags : 0;
+    const UINT checked = AnimationCheckFor(g_document.animationState, flags);
+    RadioCheckMenuRange(g_appState.mainMenu, IDM_SEQUENCE_ANIMATION, IDM_PATH_ANIMATION, checked);
+}
+
+void UpdateAnimationMenus()
+{
+    const bool document = HaveDocument();
+    EnableItem(IDM_SAVE_ANIMATION, document && CommandBuilt(IDM_SAVE_ANIMATION));
+    for (UINT id = IDM_REGIONS; id <= IDM_RUN; ++id) EnableItem(id, document && CommandBuilt(id));
+    if (g_appState.mainWindow)
+        EnableMenuItem(GetSystemMenu(g_appState.mainWindow, FALSE), IDM_RUN, MF_BYCOMMAND | MF_GRAYED);
+    UpdateRunCommand();
+    UpdateAnimationChecks();
+}
+
+void UpdateObjectMenus()
+{
+    EnableItem(IDM_NEW_OBJECT, NewObjectEnabled(g_document.objectCount) && CommandBuilt(IDM_NEW_OBJECT));
+    EnableItem(IDM_SELECT_OBJECT, SelectObjectEnabled(g_document.objectCount) && CommandBuilt(IDM_SELECT_OBJECT));
+    EnableItem(IDM_MOVE_DELETE_OBJECT, SelectObjectEnabled(g_document.objectCount) && CommandBuilt(IDM_MOVE_DELETE_OBJECT));
+    EnableItem(IDM_SAVE_OBJECT, HaveDocument() && CommandBuilt(IDM_SAVE_OBJECT));
+}
+
+void UpdateMultiFrameMenus(int frameCount)
+{
+    for (UINT id : {IDM_DELETE_FRAME, IDM_SWAP_FRAME, IDM_MOVE_FRAME, IDM_CLEAR_SELECTION, IDM_SELECT_ALL_FRAMES,
+                    IDM_ONION_SKINNING})
+        EnableItem(id, frameCount > 1 && CommandBuilt(id));
+}
+
+void SetSelectionState(int word)
+{
+    if ((word ^ g_selectionState) & AREA_SELECTED && g_appState.mainMenu) {
+        char text[RESOURCE_STRING_LENGTH];
+        LoadResourceString((word & AREA_SELECTED) ? IDS_CLEAR_SELECTION : IDS_CLEAR_FRAME, text);
+        ModifyMenuA(g_appState.mainMenu, IDM_CLEAR, MF_BYCOMMAND | MF_STRING, IDM_CLEAR, text);
+    }
+    g_selectionState = word;
+}
+
+int TestSelectionState(int mask) { return g_selectionState & mask; }
+
+void EnableDocumentCommands(HWND window, int grayed)
+{
+    HMENU menu = g_appState.mainMenu;
+    if (!menu) return;
+    for (UINT id : {IDM_ADD_FRAMES, IDM_SAVE_FRAME, IDM_SAVE_SEQUENCE, IDM_CLOSE})
+        EnableItem(id, !grayed && CommandBuilt(id));
+    EnableItem(IDM_PRINTER_SETUP, false);
+    EnableItem(IDM_PRINT, false);
+    for (int position = 1; position <= 6; ++position)
+        EnableMenuItem(menu, position, MF_BYPOSITION | (grayed ? MF_GRAYED : MF_ENABLED));
+    EnableItem(IDM_COPY, false);
+    SetSelectionState(g_selectionState & ~AREA_SELECTED);
+    RadioCheckMenuRange(menu, IDM_ELLIPSE_CENTRE_OF_SQUARE, IDM_ELLIPSE_CORNER_OF_SQUARE,
+                        g_appState.ellipseMode ? IDM_ELLIPSE_CENTRE_OF_SQUARE : IDM_ELLIPSE_CORNER_OF_SQUARE);
+    UpdateSaveCommand();
+    UpdateMultiFrameMenus(g_appState.frameCount);
+    if (window) DrawMenuBar(window);
+}
+
+void UpdateMenuStates()
+{
+    g_appState.framePickMode = 0;
+    if (g_appState.mainMenu) GreyUnbuiltCommands(g_appState.mainMenu);
+    UpdateSaveCommand();
+    EnableItem(IDM_FILM_RIGHT, g_appState.frameCount > 0);
+    EnableItem(IDM_FILM_BELOW, g_appState.frameCount > 0);
+    EnableItem(IDM_CLOSE, HaveDocument() || g_appState.frameCount > 0);
+    if (!g_appState.animationWindow) {
+        UpdateAnimationMenus();
+        UpdateObjectMenus();
+    }
+    UpdateMultiFrameMenus(g_appState.frameCount);
+}
+
+// ---- context menus ----------------------------------------------------------------------
+
+void ContextItemText(const char* menuText, char* out, int room)
+{
+    int i = 0;
+    const int limit = room - 1 < MAX_CONTEXT_ITEM_CHARS ? room - 1 : MAX_CONTEXT_ITEM_CHARS;
+    for (; i < limit && menuText[i] && menuText[i] != '\t' && menuText[i] != '\b'; ++i) out[i] = menuText[i];
+    out[i] = '\0';
+}
+
+void AppendMainMenuItem(HMENU menu, HMENU source, UINT id, UINT flags)
+{
+    char full[128] = "", text[MAX_CONTEXT_ITEM_CHARS + 1];
+    GetMenuStringA(source, id, full, sizeof full, MF_BYCOMMAND);
+    ContextItemText(full, text, sizeof text);
+    const UINT state = GetMenuState(source, id, MF_BYCOMMAND);
+    const UINT grey = state != static_cast<UINT>(-1) ? (state & (MF_GRAYED | MF_DISABLED | MF_CHECKED)) : 0;
+    AppendMenuA(menu, MF_STRING | flags | grey, id, text);
+}
+
+void BuildCanvasContextMenu(HMENU menu)
+{
+    HMENU source = g_appState.mainMenu;
+    if (!HaveDocument() && g_appState.frameCount == 0) {
+        for (UINT id : {IDM_NEW, IDM_OPEN, IDM_OPEN_ANIMATION}) AppendMainMenuItem(menu, source, id, 0);
+        return;
+    }
+    AppendMenuA(menu, MF_STRING, IDM_CONTEXT_TITLE, "...");
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    for (UINT id : {IDM_UNDO, IDM_REPEAT})
+        if (!(GetMenuState(source, id, MF_BYCOMMAND) & MF_GRAYED)) AppendMainMenuItem(menu, source, id, 0);
+    if (g_appState.frameCount > 1) AppendMainMenuItem(menu, source, IDM_ONION_SKINNING, 0);
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMainMenuItem(menu, source, IDM_GRADATED_LINES, 0);
+    AppendMainMenuItem(menu, source, IDM_FILL_PATTERNS, 0);
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMainMenuItem(menu, source, IDM_REPLACE_COLOR, 0);
+}
+
+void BuildFilmContextMenu(HMENU menu)
+{
+    HMENU source = g_appState.mainMenu;
+    AppendMenuA(menu, MF_STRING, IDM_CONTEXT_TITLE, "...");
+    for (UINT id : {IDM_INSERT_FRAME, IDM_ADD_EMPTY_FRAME, IDM_INSERT_COPY, IDM_APPEND_FRAMES}) AppendMainMenuItem(menu, source, id, 0);
+    if (g_appState.frameCount > 1) AppendMainMenuItem(menu, source, IDM_DELETE_FRAME, 0);
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMainMenuItem(menu, source, IDM_CHANGE_FORMAT, 0);
+    AppendMainMenuItem(menu, source, IDM_TRANSPARENT_COLOR, 0);
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMainMenuItem(menu, source, IDM_SWAP_FRAME, 0);
+    AppendMainMenuItem(menu, source, IDM_MOVE_FRAME, 0);
+}
+
+// ---- title and help ----------------------------------------------------------------------
+
+void AppendTitlePaths(char* out, int room, int showPath, const char* animationPath, int animationState,
+                      const char* sequenceFile)
+{
+    if (showPath < 0 || animationState < 0) return;
+    const int used = lstrlenA(out);
+    const char* shown = (showPath & 1) ? animationPath : animationPath + GetFileNameOffset(animationPath);
+    snprintf(out + used, room - used, " - %s", shown);
+    if ((showPath & 2) && sequenceFile && *sequenceFile) {
+        const int more = lstrlenA(out);
+        snprintf(out + more, room - more, " - %s", sequenceFile + GetFileNameOffset(sequenceFile));
+    }
+}
+
+void UpdateMainTitle()
+{
+    if (!g_appState.mainWindow) return;
+    const int showPath = ReadSetting(IDS_KEY_SHOW_PATH_IN_TITLE);
+    if (showPath < 0) return;
+    char title[MAX_PATH * 2 + 40];
+    FormatBaseTitle(title, sizeof title, g_appState.instanceNumber);
+    const SequenceRecord* record = g_document.sequenceState != DOC_NONE ? CurrentSequenceRecord() : nullptr;
+    AppendTitlePaths(title, sizeof title, showPath, g_document.animationPath, g_document.animationState,
+                     record ? record->fileName : nullptr);
+    SetWindowTextA(g_appState.mainWindow, title);
+}
+
+bool HelpFilePath(const char* programPath, char* out, int room)
+{
+    const char* dot = strrchr(programPath, '.');
+    const char* slash = strrchr(programPath, '\\');
+    if (!dot || (slash && dot < slash)) return false;
+    const int stem = static_cast<int>(dot - programPath);
+    if (stem + 5 > room) return false;
+    snprintf(out, room, "%.*s.hlp", stem, programPath);
+    return true;
+}
+
+void ShowHelp(HWND window, UINT command, ULONG_PTR data)
+{
+    char program[MAX_PATH], help[MAX_PATH];
+    if (!GetModuleFileNameA(nullptr, program, sizeof program)) return;
+    if (HelpFilePath(program, help, sizeof help)) WinHelpA(window, help, command, data);
+}
+
+// ---- the window procedure -----------------------------------------------------------------
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        OnCreate(window);
+        return 0;
+    case WM_DESTROY:
+        ResetDocument();
+        SaveWindowPlacement(window, -1);
+        FreeWorkDCs();
+        PostQuitMessage(0);
+        return 0;
+    case WM_SIZE:
+        OnSize(window, static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
+        break;
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window, &paint);
+        RECT client;
+        GetClientRect(window, &client);
+        RECT line = {0, 0, client.right, 1};
+        FillRect(dc, &line, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        EndPaint(window, &paint);
+        return 0;
+    }
+    case WM_CLOSE:
+        SendMessageA(window, WM_COMMAND, IDM_QUIT, 0);
+        return 0;
+    case WM_ACTIVATEAPP:
+        if (wParam) {
+            SetFocus(window);
+            PostMessageA(window, WM_QUERYNEWPALETTE, 1, 0);
+        }
+        return 0;
+    case WM_GETMINMAXINFO: {
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        info->ptMinTrackSize = {MIN_TRACK_WIDTH, MIN_TRACK_HEIGHT};
+        return 0;
+    }
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+        if (g_appState.frameEditorWindow) SendMessageA(g_appState.frameEditorWindow, message, wParam, lParam);
+        return 0;
+    case WM_COMMAND:
+        DispatchCommand(window, LOWORD(wParam));
+        return 0;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_CLOSE) {
+            PostMessageA(window, WM_COMMAND, IDM_QUIT, 0);
+            return 0;
+        }
+        if (LOWORD(wParam) == IDM_RUN) {
+            PostMessageA(window, WM_COMMAND, IDM_RUN, 0);
+            return 0;
+        }
+        break;
+    case WM_INITMENU:
+        if (reinterpret_cast<HMENU>(wParam) == g_appState.mainMenu) UpdateMenuStates();
+        return 0;
+    case WM_MENUSELECT:
+        OnMenuSelect(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_ENTERIDLE:
+        if (wParam == MSGF_MENU && (GetKeyState(VK_F1) & 0x8000)) {
+            g_appState.helpMode = 1;
+            PostMessageA(window, WM_KEYDOWN, VK_RETURN, 0);
+        }
+        return 0;
+    case WM_LBUTTONDOWN:
+        g_appState.clickOrigin = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        g_appState.framePickMode = 0;
+        return 0;
+    case WM_LBUTTONUP:
+        return 0;  // cancelling the running tool belongs to the canvas, still to come
+    case WM_MOUSEWHEEL: {
+        if (lParam == 0) return 0;
+        POINT p = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        for (HWND target : {g_appState.frameEditorWindow, g_appState.filmWindow}) {
+            RECT r;
+            if (target && GetWindowRect(target, &r) && PtInRect(&r, p)) {
+                SendMessageA(target, WM_MOUSEWHEEL, wParam, 0);
+                break;
+            }
+        }
+        return 0;
+    }
+    case WM_QUERYNEWPALETTE:
+        if (IsIconic(window)) return 0;
+        if (g_appState.filmWindow) InvalidateRect(g_appState.filmWindow, nullptr, FALSE);
+        return 1;
+    case AVI_EXPORT_DONE:
+        PumpMessages(nullptr);
+        if (wParam) FreeLibrary(reinterpret_cast<HMODULE>(wParam));
+        return 0;
+    case MAINWND_GET_INSTANCE:
+        return g_appState.instanceNumber;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
