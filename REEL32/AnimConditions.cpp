@@ -42,9 +42,10 @@ bool CursorOverPicture(const AnimationContext* c, HWND window, POINT* at)
 int MouseCode(uint8_t condition) { return (condition >> 1) & 7; }
 int PositionCode(uint8_t condition) { return (condition >> 4) & 7; }
 
-// The position condition p as a value: 1 holds, 0 does not. Relative moves
-// widen the object by half a move, so that a fast object is not missed
-// between two places.
+// The position condition p as a value: 1 holds, 0 does not. Half of a
+// relative move of the step is the margin: an object within half a move of
+// leaving the picture counts as gone, and one within half a move of the
+// centred place counts as centred.
 int PositionHolds(const AnimationContext* c, const ObjectStepDisk& s, const ObjectRuntime& o, int p)
 {
     const int W = c->pictureWidth, H = c->pictureHeight;

@@ -60,6 +60,7 @@ void RegisterRecordingClass(WNDPROC procedure)
 {
     WNDCLASSA wc{};
     if (GetClassInfoA(GetModuleHandleA(nullptr), kRecordingClass, &wc)) return;
+    wc.style = CS_OWNDC;  // as the animation window's class: a scrolled origin stays in the DC
     wc.lpfnWndProc = procedure;
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
