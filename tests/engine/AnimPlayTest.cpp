@@ -464,6 +464,81 @@ TEST_F(PlayLoop, AttachingWithAWindowShowsTheFirstPlaces)
     DestroyAnimation(h);
 }
 
+// ---- host code inside a step ----
+
+// Two objects that finish in the same step (their one frame, once), so that
+// one step sends two events; the host acts on the first.
+HANIM LoadTwoFinishers(PlayScene& scene)
+{
+    const int sequence = scene.AddSequence(10, 8, 1);
+    scene.AddObject(sequence, 0, 0, OBJ_FINITE).repeatCount = 1;
+    scene.AddObject(sequence, 20, 0, OBJ_FINITE).repeatCount = 1;
+    return scene.Load();
+}
+
+TEST_F(PlayLoop, AHostMayDestroyTheAnimationInsideAnObjectEvent)
+{
+    PlayScene scene(100, 60);
+    HANIM h = LoadTwoFinishers(scene);
+    ASSERT_NE(nullptr, h);
+    SIZE_T sizeInside = 0;
+    window.onEvent = [&](const ObjectEvent&) {
+        DestroyAnimation(h);
+        sizeInside = GlobalSize(h);
+    };
+    EXPECT_EQ(1, StepAnimation(h, window.hwnd));
+    EXPECT_EQ(0, StepAnimation(h, window.hwnd)) << "the step reports the animation gone";
+    EXPECT_EQ(std::vector<ObjectEvent>({{0, ANIM_OBJ_FINISHED}}), window.TakeEvents()) << "nothing after the destroy";
+    EXPECT_NE(0u, sizeInside) << "the step still working on it kept it";
+    EXPECT_EQ(0u, GlobalSize(h)) << "freed once the step was over";
+}
+
+TEST_F(PlayLoop, AHostMayDestroyTheAnimationWhileItIsAttached)
+{
+    PlayScene scene(100, 60);
+    scene.AddStepObject(scene.AddSequence(10, 8, 1), {MakeStep(STEP_WAIT, 0, 0, 5)});
+    HANIM h = scene.Load();
+    ASSERT_NE(nullptr, h);
+    window.onEvent = [&](const ObjectEvent&) { DestroyAnimation(h); };
+    EXPECT_EQ(1, AttachAnimation(h, window.hwnd));
+    EXPECT_EQ(1u, window.TakeEvents().size());
+    EXPECT_EQ(0u, GlobalSize(h));
+}
+
+TEST_F(PlayLoop, AReloadOrRestartInsideAnObjectEventEndsThatStep)
+{
+    for (const bool reload : {true, false}) {
+        SCOPED_TRACE(reload ? "reload" : "restart");
+        PlayScene scene(100, 60);
+        HANIM h = LoadTwoFinishers(scene);
+        ASSERT_NE(nullptr, h);
+        const std::string path = scene.dir.File("play.ans");
+        bool acted = false;
+        window.onEvent = [&](const ObjectEvent&) {
+            if (acted) return;
+            acted = true;
+            if (reload) {
+                ASSERT_EQ(h, ReloadAnimation(h, path.c_str(), 0, 0, 0, ANIM_KEEP_FILE_BKCOLOR));
+                char name[MAX_PATH];
+                for (int i = 0; GetAnimSequenceName(h, i, name, TRUE); ++i) LoadAnimSequence(h, i, name, FALSE);
+            } else {
+                RestartAnimation(h, window.hwnd, FALSE, FALSE);
+            }
+        };
+        EXPECT_EQ(1, StepAnimation(h, window.hwnd));
+        EXPECT_EQ(1, StepAnimation(h, window.hwnd));
+        EXPECT_EQ(std::vector<ObjectEvent>({{0, ANIM_OBJ_FINISHED}}), window.TakeEvents())
+            << "the rest of the old step is not played";
+        // The animation plays again from its beginning.
+        EXPECT_EQ(0, LockedContext(h)->firstStepDone);
+        EXPECT_EQ(1, StepAnimation(h, window.hwnd));
+        EXPECT_EQ(1, StepAnimation(h, window.hwnd));
+        EXPECT_EQ(std::vector<ObjectEvent>({{0, ANIM_OBJ_FINISHED}, {1, ANIM_OBJ_FINISHED}}), window.TakeEvents());
+        EXPECT_EQ(0, StepAnimation(h, window.hwnd));
+        DestroyAnimation(h);
+    }
+}
+
 // ---- the picture after some steps ----
 
 TEST_F(PlayLoop, MovingObjectOverABackgroundPictureBehindARegion)
