@@ -487,7 +487,8 @@ int StartAnimation(HANIM handle, HWND window)
     ContextLock c(handle);
     if (!c || c->ended) return 0;
     if (c->settings.playFlags & PLAY_TIMER_MODE) {
-        if (!c->timerId) c->timerId = static_cast<uint32_t>(SetTimer(window, ANIM_TIMER_ID, ANIM_TIMER_MS, nullptr));
+        // Only a window's timer: a thread timer would get an id of its own that Stop does not kill.
+        if (!c->timerId && window) c->timerId = static_cast<uint32_t>(SetTimer(window, ANIM_TIMER_ID, ANIM_TIMER_MS, nullptr));
         return 1;
     }
     c->stopped = 0;
