@@ -164,6 +164,7 @@ HANIM ReloadAnimation(HANIM handle, const void* source, int width, int height, C
     ContextLock c(handle);
     if (!c) return nullptr;
     EnsureAnimEngine();
+    ++c->playGeneration;  // a step that called the host here goes no further
     const bool rebuild = !(flags & ANIM_RELOAD_KEEP) && ((flags & ANIM_RELOAD_REBUILD) || EndActionOf(c.get()) == END_LOAD_NEXT_NEW_WINDOW);
     if (!rebuild) ResetAnimPlayback(c.get(), nullptr);
     FreeAnimationObjects(c.get());
@@ -182,6 +183,8 @@ void DestroyAnimation(HANIM handle)
     if (!handle) return;
     {
         ContextLock c(handle);
+        // Called by host code inside a step: the play loop frees it on its way out.
+        if (c && DeferAnimDestroy(c.get())) return;
         if (c) {
             FreeAnimationObjects(c.get());
             DeletePictureObjects(c.get());

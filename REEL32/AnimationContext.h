@@ -101,6 +101,17 @@ struct AnimationContext {
 
     // ---- the animation window ----
     AnimWindowRequest windowRequest;
+
+    // ---- play loop bookkeeping ----
+    // Hosts run code in the middle of a step (the object events are sent, the
+    // fast mode pumps messages) and may reload or destroy the animation there.
+    // While a play-loop call is on the stack the block is not freed: the
+    // destroy waits until the outermost call unwinds. A reset or reload bumps
+    // the generation, so that a step interrupted by one goes no further.
+    int16_t playDepth;        // play-loop calls on the stack
+    int16_t destroyPending;   // DestroyAnimation arrived while playDepth > 0
+    uint32_t playGeneration;  // bumped by every reset and reload of playback
+    int16_t endReported;      // ANIM_END_ANIMATION was posted for this playback
 };
 static_assert(offsetof(AnimationContext, settings) == 11, "the settings follow the header as in the file");
 static_assert(offsetof(AnimationContext, sequences) == 238, "header and settings are the file's first 238 bytes");
@@ -215,6 +226,40 @@ void StopAnimClock(AnimationContext* c, HWND window);
 
 // ---- sound ----
 void PostPendingSounds(AnimationContext* c, HWND window);
+
+// ---- play loop: clock, conditions and hit testing ----
+constexpr UINT ANIM_TIMER_MS = 50;      // the timer mode's interval
+constexpr DWORD ANIM_FAST_STEP_MS = 25; // the fast mode's least time between steps
+
+// Whether DestroyAnimation must leave the freeing to the play loop: true (and
+// the destroy noted) while a play-loop call is on the stack.
+bool DeferAnimDestroy(AnimationContext* c);
+
+// The input the conditions read: key state, cursor, the window under the
+// cursor and the focus. Tests put their own in; a null record or member means
+// the system's call.
+struct AnimInputSource {
+    SHORT (*keyState)(int virtualKey);
+    BOOL (*cursorPos)(POINT* screen);
+    HWND (*windowFromPoint)(POINT screen);
+    HWND (*focus)();
+};
+void SetAnimInputSource(const AnimInputSource* source);
+
+// A step's condition as the object leaves the step: true = jump to jumpTarget.
+// breakOut: the object leaves early because its break-out test held. Counts
+// in the slot's condition counter.
+bool EvaluateStepCondition(const AnimationContext* c, HWND window, StepSlot& slot, int object, bool breakOut);
+// While an object waits on a step: true when its key or mouse condition lets
+// it leave early.
+bool StepBreaksOut(const AnimationContext* c, HWND window, uint8_t condition, uint8_t parameter, int object);
+// A mouse button (VK_LBUTTON or VK_RBUTTON): 1 pressed over the picture, 0 not
+// pressed, -1 pressed elsewhere.
+int AnimButtonTest(const AnimationContext* c, HWND window, int virtualKey);
+// The left button is pressed on an opaque pixel of the object.
+bool AnimObjectClicked(const AnimationContext* c, HWND window, int object);
+// 1 when the object's current frame is opaque at (x, y), relative to its position.
+int HitTestObjectMask(const AnimationContext* c, int object, int x, int y);
 
 // ---- small GDI helpers ----
 // Frames, masks and save bitmaps stay selected in the engine's frame and shared

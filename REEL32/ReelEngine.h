@@ -101,6 +101,19 @@ void PaintAnimation(HANIM handle, HDC dc, const RECT* rect);
 int EraseAnimBackground(HANIM handle, HDC dc, const RECT* rect);
 DWORD SetAnimOrigin(HANIM handle, HWND window, int x, int y, int flags);
 
+// ---- the play loop ----
+// Starts the clock: a 50 ms window timer in timer mode, else the fast mode's
+// own WM_TIMER. 0 once the animation has ended.
+int StartAnimation(HANIM handle, HWND window);
+// One playback step: 1 stepped, 0 the animation has ended.
+int StepAnimation(HANIM handle, HWND window);
+// The WM_TIMER handler: step, redraw, and in fast mode pump the thread's
+// messages for at least 25 ms and post the next WM_TIMER. The step's result.
+int TickAnimation(HANIM handle, HWND window);
+// The topmost running object under (x, y) of the picture, tested against its
+// mask when pixelExact; -1 when none.
+int HitTestObject(HANIM handle, int x, int y, BOOL pixelExact);
+
 // Functions some hosts need: the runtime player's desktop snapshot, the
 // screensaver's and the player control's drawing into the background, and the
 // video export's access to the picture.

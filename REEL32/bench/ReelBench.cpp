@@ -4,6 +4,7 @@
 //   redraw: a 640 x 480 picture with a background picture and 30 objects of
 //           64 x 64 that move and change their frame on every tick
 #include "AnimationContext.h"
+#include "BenchCommon.h"
 #include "AnimationTables.h"
 #include "BmxFile.h"
 #include "ResultCodes.h"
@@ -13,15 +14,6 @@
 #include <vector>
 
 namespace {
-
-double Now()
-{
-    static LARGE_INTEGER frequency{};
-    if (!frequency.QuadPart) QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / frequency.QuadPart;
-}
 
 struct Frames {
     int width, height, seed;
@@ -69,11 +61,7 @@ bool WriteFrames(const std::string& path, int width, int height, int count, int 
 bool WriteAnimation(const std::string& path, int width, int height, int sequences, int objects, const char* background)
 {
     AnimationTables t{};
-    SetDefaultAnimationSettings(&t.animationSettings);
-    t.animationSettings.width = width;
-    t.animationSettings.height = height;
-    t.animationSettings.positionFlags = 0;
-    t.animationSettings.paletteSource = 0;
+    SetBenchSettings(&t.animationSettings, width, height);
     if (background) {
         t.animationSettings.backgroundColor = 0x80000000u;
         lstrcpynA(t.animationSettings.backgroundImage, background, 64);
@@ -118,9 +106,9 @@ void BenchLoad(const char* mode)
     double best = 1e9, total = 0;
     const int rounds = 3;
     for (int r = 0; r < rounds; ++r) {
-        const double start = Now();
+        const double start = BenchNow();
         HANIM h = LoadEverything("load.ans");
-        const double took = Now() - start;
+        const double took = BenchNow() - start;
         if (!h) {
             printf("load: failed\n");
             return;
@@ -155,9 +143,9 @@ void BenchRedraw(const char* mode, HWND window)
             c->firstStepDone = 1;
         }
         double worst = 0;
-        const double start = Now();
+        const double start = BenchNow();
         for (int tick = 0; tick < ticks; ++tick) {
-            const double tickStart = Now();
+            const double tickStart = BenchNow();
             ContextLock c(h);
             for (int i = 0; i < c->header.objectCount; ++i) {
                 ObjectRuntime& o = c->objectRuntime[i];
@@ -167,10 +155,10 @@ void BenchRedraw(const char* mode, HWND window)
             }
             RedrawChangedAreas(c.get(), window, target);
             GdiFlush();
-            const double took = Now() - tickStart;
+            const double took = BenchNow() - tickStart;
             worst = took > worst ? took : worst;
         }
-        const double mean = (Now() - start) / ticks;
+        const double mean = (BenchNow() - start) / ticks;
         printf("redraw %-14s 640x480, 30 objects 64x64, to %-6s: mean %.0f us per tick, worst %.0f us\n", mode,
                target == memoryDC ? "memory" : "window", mean * 1e6, worst * 1e6);
     }
@@ -185,19 +173,7 @@ void BenchRedraw(const char* mode, HWND window)
 
 int main(int argc, char** argv)
 {
-    char folder[MAX_PATH];
-    if (argc > 1) {
-        lstrcpynA(folder, argv[1], MAX_PATH);
-    } else {
-        GetTempPathA(MAX_PATH, folder);
-        lstrcatA(folder, "ReelBench");
-    }
-    CreateDirectoryA(folder, nullptr);
-    if (!SetCurrentDirectoryA(folder)) {
-        printf("cannot use %s\n", folder);
-        return 1;
-    }
-    printf("writing the animations into %s ...\n", folder);
+    if (!EnterBenchFolder(argc, argv, "ReelBench")) return 1;
     for (int i = 0; i < 12; ++i)
         if (!WriteFrames("bench" + std::to_string(i) + ".bmx", 128, 128, 255, i)) return 1;
     if (!WriteAnimation("load.ans", 640, 480, 12, 12, nullptr)) return 1;
@@ -233,13 +209,7 @@ int main(int argc, char** argv)
         if (!ok) return 1;
     }
 
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "ReelBenchWindow";
-    RegisterClassA(&wc);
-    HWND window = CreateWindowA("ReelBenchWindow", "ReelBench", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480, nullptr, nullptr,
-                                wc.hInstance, nullptr);
+    HWND window = CreateBenchWindow("ReelBench", 640, 480);
     const struct {
         const char* name;
         int hint;

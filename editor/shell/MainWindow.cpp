@@ -1,5 +1,6 @@
 // The main window's procedure and the dispatch of every command.
 #include "MainWindow.h"
+#include "AnsFile.h"
 #include "AppState.h"
 #include "DialogUtilities.h"
 #include "DocumentModel.h"
@@ -18,7 +19,6 @@ namespace {
 
 constexpr int MIN_TRACK_WIDTH = 320;
 constexpr int MIN_TRACK_HEIGHT = 240;
-constexpr int MAX_OBJECTS_IN_EDITOR = 30;
 constexpr int CLICK_SLOP = 5;
 constexpr int AREA_SELECTED = 0x10;
 constexpr int SELECTION_TOOL_A = 10, SELECTION_TOOL_B = 11;
@@ -251,7 +251,7 @@ UINT AnimationCheckFor(int animationState, int objectFlags)
     return (objectFlags & 8) ? IDM_PATH_ANIMATION : IDM_CYCLE_DEFINITION;
 }
 
-bool NewObjectEnabled(int objectCount) { return objectCount < MAX_OBJECTS_IN_EDITOR; }
+bool NewObjectEnabled(int objectCount) { return objectCount < MAX_EDITOR_OBJECTS; }
 bool SelectObjectEnabled(int objectCount) { return objectCount >= 2; }
 
 // ---- frames ----------------------------------------------------------------------------
