@@ -15,13 +15,22 @@
 
 namespace {
 
-// A 256-colour table: black, the primaries, then a ramp.
+// Colour indexes of the discs. The players keep the system's static colours
+// in the first and last eight entries of their palette, so a sequence's own
+// colours lie in between; index 0 is black, the transparent colour.
+constexpr int BLUE_DISC = 8;    // blue, dark blue, light blue
+constexpr int GREEN_DISC = 11;  // green, dark green, light green
+
+// A 256-colour table: black, the discs' colours, then a ramp.
 void FillColors(RGBQUAD* colors)
 {
-    const RGBQUAD fixed[] = {{0, 0, 0, 0}, {0, 0, 255, 0}, {0, 255, 0, 0}, {255, 0, 0, 0},
-                             {0, 255, 255, 0}, {255, 255, 255, 0}, {0, 128, 255, 0}, {255, 0, 255, 0}};
+    // RGBQUAD: blue, green, red.
+    const RGBQUAD named[] = {{255, 0, 0, 0}, {160, 0, 0, 0}, {255, 200, 120, 0},   // blue, dark blue, light blue
+                             {0, 200, 0, 0}, {0, 120, 0, 0}, {120, 255, 120, 0}};  // green, dark green, light green
     for (int i = 0; i < 256; ++i)
-        colors[i] = i < 8 ? fixed[i] : RGBQUAD{static_cast<BYTE>(i), static_cast<BYTE>(255 - i), static_cast<BYTE>(i / 2), 0};
+        colors[i] = RGBQUAD{static_cast<BYTE>(i), static_cast<BYTE>(255 - i), static_cast<BYTE>(i / 2), 0};
+    colors[0] = {0, 0, 0, 0};
+    for (int i = 0; i < 6; ++i) colors[BLUE_DISC + i] = named[i];
 }
 
 // Frames of a disc whose colour and size change from frame to frame; the
@@ -114,8 +123,8 @@ ObjectRecord Object(const char* name, int sequence, int flags, int x, int y)
 int MakeSample(const std::string& folder)
 {
     FrameSequence red, green;
-    MakeDiscSequence(red, 48, 4, 3);
-    MakeDiscSequence(green, 32, 4, 2);
+    MakeDiscSequence(red, 48, 4, BLUE_DISC);
+    MakeDiscSequence(green, 32, 4, GREEN_DISC);
     int result = SaveFrameSequenceFile((folder + "red.bmx").c_str(), red, DEFAULT_BMX_COMPRESSION);
     if (result == RESULT_OK) result = SaveFrameSequenceFile((folder + "green.bmx").c_str(), green, DEFAULT_BMX_COMPRESSION);
     if (result == RESULT_OK && !WriteBackground(folder + "back.bmp", 400, 300)) result = RESULT_WRITE_ERROR;
@@ -125,6 +134,7 @@ int MakeSample(const std::string& folder)
     SetDefaultAnimationSettings(&t.animationSettings);
     AnimationSettings& s = t.animationSettings;
     lstrcpynA(s.title, "Zelvo Sample", sizeof s.title);
+    s.positionFlags = 0;  // centred window; objects placed by their top-left corners
     s.backgroundColor = BACKGROUND_USE_IMAGE;
     lstrcpynA(s.backgroundImage, "back.bmp", sizeof s.backgroundImage);
     s.playFlags = PLAY_TIMER_MODE | PLAY_CENTER_IMAGE;

@@ -11,9 +11,10 @@ namespace {
 
 ShellExecuteFn g_shellExecute = nullptr;
 
-// Types the shell would run rather than open.
-const char* const kRefusedTypes[] = {"exe", "com", "bat", "cmd", "pif", "scr", "lnk", "vbs", "vbe", "js",
-                                     "jse", "wsf", "wsh", "hta", "msi", "msc", "cpl"};
+// Types the shell would run rather than open, or that change the system or
+// lead on to another target when opened.
+const char* const kRefusedTypes[] = {"exe", "com", "bat", "cmd", "pif", "scr", "lnk", "vbs", "vbe", "js",  "jse",
+                                     "wsf", "wsh", "hta", "msi", "msc", "cpl", "jar", "reg", "url", "scf"};
 
 // A candidate as the file system reads it: without surrounding quotes and
 // without the trailing dots and blanks that Windows drops from a file name.

@@ -5,7 +5,7 @@
 //
 //   w=, h=          the animation's size (default 200 by 150); screen=1 the whole screen
 //   pos=            0 centred (default), 2 fixed at x=, y=, 1 random
-//   caption=0       a window without caption (a plain pop-up)
+//   caption=0       a window without caption (with its system menu)
 //   title=          the window title
 //   bg=RRGGBB       background colour
 //   image=FILE      a background picture FILE.bmp of colour image-color=RRGGBB,
@@ -71,7 +71,7 @@ int Make(const std::string& folder, const std::string& name, const std::map<std:
     s.positionFlags = static_cast<uint8_t>(Number(o, "pos", 0) & 3);
     s.x = Number(o, "x", 0);
     s.y = Number(o, "y", 0);
-    if (!Number(o, "caption", 1)) s.windowStyle = WS_POPUP;
+    if (!Number(o, "caption", 1)) s.windowStyle = WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX;
     lstrcpynA(s.title, Text(o, "title", "Player fixture").c_str(), sizeof s.title);
     s.playFlags = static_cast<uint8_t>((Number(o, "fast", 0) ? 0 : PLAY_TIMER_MODE) |
                                        ((Number(o, "end", 0) & 3) << PLAY_END_ACTION_SHIFT));

@@ -75,6 +75,8 @@ TEST_F(PlayerShell, ProgramsScriptsAndNamesWithoutTypeAreRefused)
         {"script.wsf", true},
         {"app.hta", true},
         {"package.msi", true},
+        {"settings.reg", true},
+        {"site.url", true},
         {"setup", true},                    // the shell would look for setup.exe
         {"setup.exe.", true},               // Windows drops trailing dots
         {"setup.exe  ", true},              // and blanks
