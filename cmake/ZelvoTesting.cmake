@@ -23,17 +23,30 @@ set(ZELVO_TEST_ENV
   WINEPREFIX=${ZELVO_WINEPREFIX} WINEARCH=${ZELVO_WINEARCH} WINEDEBUG=-all
   "WINEDLLOVERRIDES=mscoree,mshtml=" ZELVO_WINE=${ZELVO_WINE})
 
-# zelvo_add_gtest(name sources... LIBS libs...)
+# Window tests share one X screen, one Wine desktop with its foreground and
+# keyboard focus, the mouse and the clipboard. Every test that shows a top-level
+# window, takes focus, moves the mouse, uses the clipboard or reads the screen
+# holds this lock, so no two of them ever run at the same time; tests that
+# only draw into memory run beside them.
+set(ZELVO_SCREEN_LOCK zelvo_screen)
+
+# zelvo_add_gtest(name sources... [WINDOWS] LIBS libs...)
+# WINDOWS: the program's tests show windows or need focus, mouse, clipboard
+# or the screen, and take the screen lock.
 function(zelvo_add_gtest name)
-  cmake_parse_arguments(T "" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(T "WINDOWS" "" "LIBS" ${ARGN})
   add_executable(${name} ${T_UNPARSED_ARGUMENTS})
   target_link_libraries(${name} PRIVATE ${T_LIBS} gtest_main gtest)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/common)
+  set(properties ENVIRONMENT "${ZELVO_TEST_ENV}" TIMEOUT 120)
+  if(T_WINDOWS)
+    list(APPEND properties RESOURCE_LOCK ${ZELVO_SCREEN_LOCK})
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES ENVIRONMENT "${ZELVO_TEST_ENV}" TIMEOUT 120)
+    PROPERTIES ${properties})
 endfunction()
 
 # zelvo_add_script_test(name script args...): a shell check around the Windows programs.
@@ -42,16 +55,12 @@ function(zelvo_add_script_test name script)
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${ZELVO_TEST_ENV}" TIMEOUT 300)
 endfunction()
 
-# zelvo_add_gui_test(name script [SCREEN] args...): a black-box test of a GUI
-# program (tests/blackbox/README.md). The script sources tests/blackbox/lib.sh,
-# which runs WinDriver from ZELVO_WINDRIVER. SCREEN: the test reads the X
-# screen itself, so no other such test may run at the same time.
+# zelvo_add_gui_test(name script args...): a black-box test of a GUI program
+# (tests/blackbox/README.md). The script sources tests/blackbox/lib.sh, which
+# runs WinDriver from ZELVO_WINDRIVER. Every such test holds the screen lock.
 function(zelvo_add_gui_test name script)
-  cmake_parse_arguments(T "SCREEN" "" "" ${ARGN})
-  zelvo_add_script_test(${name} ${script} ${T_UNPARSED_ARGUMENTS})
+  zelvo_add_script_test(${name} ${script} ${ARGN})
   set_tests_properties(${name} PROPERTIES
-    ENVIRONMENT "${ZELVO_TEST_ENV};ZELVO_WINDRIVER=$<TARGET_FILE:WinDriver>")
-  if(T_SCREEN)
-    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK zelvo_screen)
-  endif()
+    ENVIRONMENT "${ZELVO_TEST_ENV};ZELVO_WINDRIVER=$<TARGET_FILE:WinDriver>"
+    RESOURCE_LOCK ${ZELVO_SCREEN_LOCK})
 endfunction()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Configures and builds the deliverables (i686) and, where the tests need
 # another target, the test build. Usage: build.sh BUILD_DIR JOBS
+# Fails with the compiler's messages when any target fails to build.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${1:-build}
@@ -8,13 +9,23 @@ JOBS=${2:-$(nproc)}
 source "$ROOT/tools/testenv.sh"
 
 build_arch() {
-  local arch=$1 dir=$BUILD/$1
+  local arch=$1 dir=$BUILD/$1 status=0
   if [ ! -f "$dir/CMakeCache.txt" ]; then
     cmake -S "$ROOT" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$arch.cmake" \
       -DCMAKE_BUILD_TYPE=Release >/dev/null
   fi
-  cmake --build "$dir" -j"$JOBS" -- --no-print-directory | grep -v -E '^\[ *[0-9]+%\]|^Consolidate|^Scanning|^Built target' || true
-  [ "${PIPESTATUS[0]}" = 0 ] || exit 1
+  # Progress lines are dropped; compiler and linker messages pass through.
+  # The build's own status is taken from the pipe (grep fails when it has
+  # nothing to pass on, which is no error).
+  set +e +o pipefail
+  cmake --build "$dir" -j"$JOBS" -- --no-print-directory 2>&1 |
+    grep -v -E '^\[ *[0-9]+%\]|^Consolidate|^Scanning|^Built target'
+  status=${PIPESTATUS[0]}
+  set -e -o pipefail
+  if [ "$status" != 0 ]; then
+    echo "build: the $arch build failed (status $status)" >&2
+    exit 1
+  fi
 }
 
 build_arch i686

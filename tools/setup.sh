@@ -18,7 +18,8 @@ PKGS=(cmake make
       g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
       g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
       libz-mingw-w64-dev wine wine64 wine32:i386 xvfb xauth imagemagick zip unzip
-      dpkg-dev python3 x11-utils xdotool sox ffmpeg)
+      dpkg-dev python3 x11-utils xdotool sox ffmpeg
+      gifsicle libtiff-tools icoutils python3-pil python3-pefile mingw-w64-tools libjpeg-turbo-progs)
 
 missing_packages() {
   local p
