@@ -31,7 +31,6 @@ struct ToolBarProcessState {
     HWND tipTimerWindow = nullptr;  // the window whose tip timer runs
     HWND tipWindow = nullptr;
     char tipText[TOOL_TIP_CHARS] = "";
-    HBRUSH tipBrush = nullptr;
 };
 ToolBarProcessState g_bars;
 
@@ -361,16 +360,19 @@ LRESULT BarProc(ToolBarControl* control, HWND window, UINT message, WPARAM wPara
 
 // ---- the tip ------------------------------------------------------------------------------
 
+// Registered before each tip and unregistered after it; the system deletes
+// the class's brush with the class, so each registration makes its own.
 bool RegisterTipClass(HINSTANCE instance)
 {
-    if (!g_bars.tipBrush) g_bars.tipBrush = CreateSolidBrush(TIP_COLOR);
     WNDCLASSA cls{};
     cls.style = CS_SAVEBITS;
     cls.lpfnWndProc = ToolTipWndProc;
     cls.hInstance = instance;
-    cls.hbrBackground = g_bars.tipBrush;
+    cls.hbrBackground = CreateSolidBrush(TIP_COLOR);
     cls.lpszClassName = TIP_CLASS;
-    return RegisterClassA(&cls) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    if (RegisterClassA(&cls)) return true;
+    DeleteObject(cls.hbrBackground);
+    return GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
 }  // namespace

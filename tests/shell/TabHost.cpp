@@ -46,7 +46,16 @@ INT_PTR CALLBACK HostProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
-    g_title = commandLine ? commandLine : "";
+    // The title may come quoted, as one argument with blanks.
+    static char title[256];
+    lstrcpynA(title, commandLine ? commandLine : "", sizeof title);
+    char* text = title;
+    const int length = lstrlenA(text);
+    if (length >= 2 && text[0] == '"' && text[length - 1] == '"') {
+        text[length - 1] = '\0';
+        ++text;
+    }
+    g_title = text;
     if (!RegisterTabControl(instance)) return 2;
     return DialogBoxParamA(instance, MAKEINTRESOURCEA(HOST_DIALOG), nullptr, HostProc, 0) == -1 ? 2 : 0;
 }
