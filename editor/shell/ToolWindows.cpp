@@ -536,6 +536,8 @@ int ApplySelectorChoice(int kind, int id)
 void ResetSelectorChoices()
 {
     CloseSelectorPopup();
+    if (g_appState.penWidth != 1 && g_appState.frameEditorWindow)
+        SendMessageA(g_appState.frameEditorWindow, EDIT_PEN_SIZE_CHANGED, 1, 0);
     g_appState.penWidth = 1;
     if (g_resources.fillBrushOwned && g_appState.fillPatternBrush) DeleteObject(g_appState.fillPatternBrush);
     g_appState.fillPatternBrush = nullptr;
