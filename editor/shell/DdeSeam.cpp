@@ -2,7 +2,19 @@
 #include "DdeSeam.h"
 
 namespace {
-const DdeSeam kRealSeam = {SendMessageA, PostMessageA};
+
+constexpr UINT ANSWER_TIMEOUT_MS = 2000;
+
+// The initiate goes to every top-level window; one that does not answer (its
+// program hangs) must not hold the dialog, and the editor, for ever.
+LRESULT WINAPI SendUnlessHung(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, ANSWER_TIMEOUT_MS, &result);
+    return static_cast<LRESULT>(result);
+}
+
+const DdeSeam kRealSeam = {SendUnlessHung, PostMessageA};
 const DdeSeam* g_seam = &kRealSeam;
 }  // namespace
 

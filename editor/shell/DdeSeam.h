@@ -6,7 +6,8 @@
 #include <windows.h>
 
 struct DdeSeam {
-    // WM_DDE_INITIATE goes to HWND_BROADCAST through this call.
+    // WM_DDE_INITIATE goes to HWND_BROADCAST through this call (the real one
+    // gives up on a window whose program hangs).
     LRESULT (WINAPI* sendMessage)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // WM_DDE_EXECUTE and WM_DDE_TERMINATE go through this call.
     BOOL (WINAPI* postMessage)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
