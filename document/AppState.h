@@ -115,6 +115,14 @@ struct EditorHooks {
     // The video export: renders the animation file into a video file. Result
     // code; without it 0x8007.
     int (*exportVideo)(HWND owner, const char* videoPath, const char* animationPath);
+    // Reads an object file into object slot `objectIndex` (its record and a
+    // new step block) and hands back its sequence's stored file name in
+    // `sequenceName` (64 characters). Result code; without it object files
+    // cannot be read and the object dialogs do not offer them.
+    int (*readObjectFile)(const char* path, int objectIndex, char* sequenceName);
+    // Opens the test-run window, with the Control Center when asked. Without
+    // it the commands that start a test run stay grey.
+    int (*showAnimationWindow)(HWND owner, int withControlCenter);
 };
 
 struct AppState {
@@ -197,6 +205,9 @@ struct AppState {
     int helpMode;
     WORD lastSizeType;
     POINT clickOrigin;
+    // Set by a window that took the mouse during a click (a dialog closed by a
+    // double click): the canvas ignores the button-up that follows.
+    int ignoreNextButtonUp;
     char statusText[STATUS_TEXT_CHARS];
 
     // ---- options read at creation ----
