@@ -303,7 +303,7 @@ void OnOk(HWND dialog)
         return;
     }
     if (!ReadOptions(dialog)) return;
-    if (IsDlgButtonChecked(dialog, IDC_PASSWORD_CHECK) != BST_CHECKED) SetPasswordProtected(false);
+    if (IsDlgButtonChecked(dialog, IDC_PASSWORD_CHECK) != BST_CHECKED && IsPasswordProtected()) SetPasswordProtected(false);
     g_saver.options.curTag = Selected(dialog);
     WriteSaverSettings(g_saver.iniPath, g_saver.options, g_saver.list);
     EndDialog(dialog, g_saver.list.count);
