@@ -154,27 +154,6 @@ void CALLBACK DialogScript::Tick(HWND dialog, UINT, UINT_PTR, DWORD)
     if (IsWindow(dialog) && self->next_ < self->steps_.size()) SetTimer(dialog, SCRIPT_TIMER, 20, &DialogScript::Tick);
 }
 
-bool PumpMessagesUntil(const std::function<bool()>& condition, DWORD milliseconds)
-{
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if (condition()) return true;
-        if (GetTickCount() - start > milliseconds) return condition();
-        MSG msg;
-        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        } else {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        }
-    }
-}
-
-void PumpFor(DWORD milliseconds)
-{
-    PumpMessagesUntil([] { return false; }, milliseconds);
-}
-
 void Click(HWND dialog, int id)
 {
     PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);

@@ -2,7 +2,7 @@
 // settings file in a scratch folder, a user-interface seam that answers the
 // message boxes and the open-file dialog, and a recorder of editor starts.
 #pragma once
-#include "TestAnimations.h"
+#include "PlayerHostFixtures.h"
 #include "TestFiles.h"
 #include "UiSeam.h"
 #include "ZelvoSave.h"
@@ -95,12 +95,6 @@ private:
     HWND dialog_ = nullptr;
     HHOOK hook_;
 };
-
-// Pumps this thread's messages until the condition holds or the time is up
-// (scaled for a loaded machine). The condition's last value.
-bool PumpMessagesUntil(const std::function<bool()>& condition, DWORD milliseconds = 20000);
-// Pumps messages for a while, for tests that check that nothing happens.
-void PumpFor(DWORD milliseconds);
 
 // Clicks a dialog's button as a user does (BN_CLICKED through BM_CLICK),
 // posted: a click that opens another dialog returns at once, and the script's

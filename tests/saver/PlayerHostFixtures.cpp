@@ -1,4 +1,4 @@
-#include "TestAnimations.h"
+#include "PlayerHostFixtures.h"
 #include "ResultCodes.h"
 
 bool TestAnimation::Write(const std::string& folder, const std::string& name) const
@@ -38,4 +38,25 @@ bool TestAnimation::Write(const std::string& folder, const std::string& name) co
         }
     }
     return f.Write(folder + name) == RESULT_OK;
+}
+
+bool PumpMessagesUntil(const std::function<bool()>& condition, DWORD milliseconds)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (condition()) return true;
+        if (GetTickCount() - start > milliseconds) return condition();
+        MSG msg;
+        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        } else {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        }
+    }
+}
+
+void PumpFor(DWORD milliseconds)
+{
+    PumpMessagesUntil([] { return false; }, milliseconds);
 }

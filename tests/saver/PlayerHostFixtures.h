@@ -1,8 +1,10 @@
-// Small animation files for the screensaver's and the plug-in's tests, written
-// with the engine tests' fixtures: a background colour, one opaque square
-// object, and optionally an end after some steps with a following animation.
+// What the tests of the screensaver and of the browser plug-in share: small
+// animation files written with the engine tests' fixtures (a background
+// colour, one opaque square object, optionally an end after some steps with a
+// following animation), and a message pump that waits for a state.
 #pragma once
 #include "EngineFixtures.h"
+#include <functional>
 #include <string>
 
 struct TestAnimation {
@@ -23,5 +25,8 @@ struct TestAnimation {
     bool Write(const std::string& folder, const std::string& name) const;
 };
 
-// The colour of a picture's pixel as the screen shows 24-bit colours.
-inline COLORREF Exact(COLORREF c) { return c & 0xFFFFFF; }
+// Pumps this thread's messages until the condition holds or the time is up.
+// The condition's last value.
+bool PumpMessagesUntil(const std::function<bool()>& condition, DWORD milliseconds = 20000);
+// Pumps messages for a while, for tests that check that nothing happens.
+void PumpFor(DWORD milliseconds);
