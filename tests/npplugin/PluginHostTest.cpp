@@ -440,3 +440,30 @@ TEST_F(PluginHostTest, ShutdownUnregistersTheWindowClass)
     NPP_t late{};
     EXPECT_EQ(NPERR_OUT_OF_MEMORY_ERROR, New(&late));
 }
+
+TEST_F(PluginHostTest, AWindowClassThatCannotBeRegisteredIsReported)
+{
+    // The browser's program already has a class of that name.
+    WNDCLASSA taken{};
+    taken.lpfnWndProc = DefWindowProcA;
+    taken.hInstance = GetModuleHandleA(nullptr);
+    taken.lpszClassName = "ANIWNDCLASS";
+    ASSERT_TRUE(RegisterClassA(&taken));
+    TestAnimation animation;
+    ASSERT_TRUE(animation.Write(dir_.Path(), "page.ans"));
+    Start();
+    PageWindow page(60, 60, 300, 200);
+    NPP_t instance{};
+    ASSERT_EQ(NPERR_NO_ERROR, New(&instance));
+    ASSERT_EQ(NPERR_NO_ERROR, plugin_.setwindow(&instance, page.Record()));
+    {
+        BoxWatcher boxes;
+        Deliver(&instance, dir_.File("page.ans"));
+        EXPECT_EQ(std::vector<std::string>{"Error: could not register wndclass"}, boxes.Texts());
+    }
+    EXPECT_FALSE(page.Animation());
+    EXPECT_EQ(NPERR_NO_ERROR, plugin_.destroy(&instance, nullptr));
+    EXPECT_EQ(NPERR_NO_ERROR, shutdown_());
+    started_ = false;
+    EXPECT_TRUE(UnregisterClassA("ANIWNDCLASS", taken.hInstance)) << "the plug-in left the class it did not make";
+}
