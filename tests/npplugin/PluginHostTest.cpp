@@ -161,6 +161,12 @@ protected:
     {
         return plugin_.newp(kMimeType, instance, mode, 0, nullptr, nullptr, nullptr);
     }
+    // A new instance embedded in the page.
+    void OpenOnPage(NPP_t* instance, PageWindow& page)
+    {
+        ASSERT_EQ(NPERR_NO_ERROR, New(instance));
+        ASSERT_EQ(NPERR_NO_ERROR, plugin_.setwindow(instance, page.Record()));
+    }
     // The downloaded file reaches the instance.
     void Deliver(NPP_t* instance, const std::string& path)
     {
@@ -379,16 +385,14 @@ TEST_F(PluginHostTest, DamagedForeignAndOverlongFilesPlayNothing)
         BoxWatcher boxes;
         for (const char* name : {"truncated.ans", "foreign.ans", "archive.anx"}) {
             NPP_t instance{};
-            ASSERT_EQ(NPERR_NO_ERROR, New(&instance));
-            ASSERT_EQ(NPERR_NO_ERROR, plugin_.setwindow(&instance, page.Record()));
+            OpenOnPage(&instance, page);
             Deliver(&instance, dir_.File(name));
             EXPECT_FALSE(page.Animation()) << name;
             EXPECT_EQ(NPERR_NO_ERROR, plugin_.destroy(&instance, nullptr));
         }
         // One character more would be cut back to the 259 of a real file: the name is not taken.
         NPP_t instance{};
-        ASSERT_EQ(NPERR_NO_ERROR, New(&instance));
-        ASSERT_EQ(NPERR_NO_ERROR, plugin_.setwindow(&instance, page.Record()));
+        OpenOnPage(&instance, page);
         Deliver(&instance, longest + "x");
         EXPECT_FALSE(page.Animation());
         Deliver(&instance, longest);
@@ -425,8 +429,7 @@ TEST_F(PluginHostTest, ShutdownUnregistersTheWindowClass)
     Start();
     PageWindow page(60, 60, 300, 200);
     NPP_t instance{};
-    ASSERT_EQ(NPERR_NO_ERROR, New(&instance));
-    ASSERT_EQ(NPERR_NO_ERROR, plugin_.setwindow(&instance, page.Record()));
+    OpenOnPage(&instance, page);
     Deliver(&instance, dir_.File("page.ans"));
     ASSERT_TRUE(page.Animation());
     ASSERT_EQ(NPERR_NO_ERROR, plugin_.destroy(&instance, nullptr));
@@ -454,8 +457,7 @@ TEST_F(PluginHostTest, AWindowClassThatCannotBeRegisteredIsReported)
     Start();
     PageWindow page(60, 60, 300, 200);
     NPP_t instance{};
-    ASSERT_EQ(NPERR_NO_ERROR, New(&instance));
-    ASSERT_EQ(NPERR_NO_ERROR, plugin_.setwindow(&instance, page.Record()));
+    OpenOnPage(&instance, page);
     {
         BoxWatcher boxes;
         Deliver(&instance, dir_.File("page.ans"));
