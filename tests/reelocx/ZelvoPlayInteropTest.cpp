@@ -100,6 +100,7 @@ TEST_F(ZelvoPlayInteropTest, AtlHostShowsTheFirstFrameInPlace)
     RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     PumpUntil([] { return false; }, 200);  // let the X server show the drawing
 
+    ASSERT_TRUE(SetCurrentDirectoryA(dir_.c_str()));  // the sequences are named from there
     HANIM expected = LoadWholeAnimation(path, ANIM_PALETTE_BY_DISPLAY);
     ASSERT_NE(expected, nullptr);
     const Pixels want = PaintToPixels(expected, 160, 120);
@@ -120,17 +121,18 @@ TEST_F(ZelvoPlayInteropTest, AtlHostShowsTheFirstFrameInPlace)
 
 // A page's "SRC" differs from its "Animation": the control fetches it into
 // the cache and plays the cached file; a file the server does not have gives
-// the box "Cannot download file" and an empty path.
+// the box "Cannot download file" and an empty path: ZELVO_DEAD_URL names a
+// port where nothing listens.
 TEST_F(ZelvoPlayInteropTest, SrcIsDownloadedFromTheServer)
 {
-    const std::string url = Environment("ZELVO_SRC_URL");
-    ASSERT_FALSE(url.empty());
+    const std::string url = Environment("ZELVO_SRC_URL"), dead = Environment("ZELVO_DEAD_URL");
+    ASSERT_FALSE(url.empty() || dead.empty());
     FakeDevices devices;
     InstallUiSeam(&devices.Ui());
     const struct {
         std::string src;
         bool fetched;
-    } kCases[] = {{url, true}, {url.substr(0, url.rfind('/')) + "/missing.anx", false}};
+    } kCases[] = {{url, true}, {dead, false}};
     for (const auto& k : kCases) {
         SCOPED_TRACE(k.src);
         devices.boxes.clear();

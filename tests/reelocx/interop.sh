@@ -9,7 +9,9 @@ register
 write_fixture
 mkdir -p "$WORK/site"
 (cd "$WORK" && zip -q -j site/dl.anx atl.ans dot.bmx)
-port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+free_port() { python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
+port=$(free_port)
+dead=$(free_port)  # nothing listens there
 python3 -m http.server "$port" --bind 127.0.0.1 --directory "$WORK/site" >"$WORK/server.log" 2>&1 &
 server=$!
 stop_server() {
@@ -25,4 +27,5 @@ for _ in $(seq 1 100); do
   sleep 0.2
 done
 ZELVO_FIXTURE_DIR=$(winpath_of "$WORK") ZELVO_SRC_URL="http://127.0.0.1:$port/dl.anx" \
+  ZELVO_DEAD_URL="http://127.0.0.1:$dead/dl.anx" \
   "$ZELVO_WINE" "$TESTS" </dev/null
