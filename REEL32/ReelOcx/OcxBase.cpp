@@ -78,7 +78,7 @@ public:
     }
     STDMETHODIMP Skip(ULONG count) override
     {
-        at_ = std::min(points_.size(), at_ + count);
+        at_ = std::min(points_.size(), at_ + static_cast<size_t>(count));
         return at_ < points_.size() ? S_OK : S_FALSE;
     }
     STDMETHODIMP Reset() override
