@@ -98,21 +98,28 @@ TEST_F(ZelvoPlayInteropTest, AtlHostShowsTheFirstFrameInPlace)
     EXPECT_EQ(client.bottom, 120);
     SetForegroundWindow(frame);
     RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    PumpUntil([] { return false; }, 200);  // let the X server show the drawing
 
     ASSERT_TRUE(SetCurrentDirectoryA(dir_.c_str()));  // the sequences are named from there
     HANIM expected = LoadWholeAnimation(path, ANIM_PALETTE_BY_DISPLAY);
     ASSERT_NE(expected, nullptr);
     const Pixels want = PaintToPixels(expected, 160, 120);
     DestroyAnimation(expected);
-    const Pixels got = CaptureClient(view);
+    // The screen shows the drawing once the X server has it.
+    Pixels got;
+    auto differing = [&] {
+        int n = 0;
+        for (int i = 0; i < 160 * 120; ++i) n += got.values[i] != want.values[i];
+        return n;
+    };
+    PumpUntil([&] {
+        got = CaptureClient(view);
+        return got.width == 160 && got.height == 120 && differing() == 0;
+    });
     ASSERT_EQ(got.width, 160);
     ASSERT_EQ(got.height, 120);
-    int differing = 0;
-    for (int i = 0; i < 160 * 120; ++i) differing += got.values[i] != want.values[i];
-    EXPECT_EQ(differing, 0) << "first pixel " << ColorText(got.values[0]) << " want " << ColorText(want.values[0])
-                            << "; object pixel " << ColorText(got.At(10, 10)) << " want "
-                            << ColorText(want.At(10, 10));
+    EXPECT_EQ(differing(), 0) << "first pixel " << ColorText(got.values[0]) << " want " << ColorText(want.values[0])
+                              << "; object pixel " << ColorText(got.At(10, 10)) << " want "
+                              << ColorText(want.At(10, 10));
     control.Reset();
     window.Reset();
     unknown.Reset();

@@ -422,6 +422,92 @@ TEST_F(ZelvoPlayTest, SoundPauseThenOnResumesTheMidiDevice)
     EXPECT_GE(devices_.CountCalls("CLOSE"), 1);
 }
 
+TEST_F(ZelvoPlayTest, FrozenEventsAreNotFired)
+{
+    ASSERT_EQ(c_.Activate(), S_OK);
+    ASSERT_EQ(SetAnimation(Anim("click.ans")), S_OK);
+    ocx::ComRef<IOleControl> control;
+    ASSERT_EQ(c_.Control()->QueryInterface(IID_IOleControl, reinterpret_cast<void**>(control.Out())), S_OK);
+    const std::vector<std::string> one = {"ClickIn 25 15 1"};
+    for (int freezes : {1, 2, 0}) {
+        c_.events.clear();
+        SendMessageA(c_.ControlWindow(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(25, 15));
+        EXPECT_EQ(c_.events, one);
+        for (int i = 0; i < freezes; ++i) control->FreezeEvents(TRUE);
+        c_.events.clear();
+        SendMessageA(c_.ControlWindow(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(25, 15));
+        EXPECT_EQ(c_.events.size(), freezes ? 0u : 1u) << freezes;
+        for (int i = 0; i < freezes; ++i) control->FreezeEvents(FALSE);
+    }
+}
+
+// Play starts only an animation that has not ended; Reset makes it new.
+TEST_F(ZelvoPlayTest, ResetRestartsAnEndedAnimation)
+{
+    ASSERT_EQ(c_.Activate(), S_OK);
+    ASSERT_EQ(SetAnimation(Anim("events.ans")), S_OK);
+    ASSERT_EQ(Put(L"Status", ShortValue(1)), S_OK);
+    ASSERT_TRUE(c_.WaitForEvent("EndAnimation 0 "));
+    ASSERT_EQ(Put(L"Status", ShortValue(1)), S_OK);
+    EXPECT_EQ(Get(L"Status"), 0);
+    ASSERT_EQ(Put(L"Status", ShortValue(2)), S_OK);
+    EXPECT_EQ(Get(L"Status"), 0);
+    EXPECT_EQ(LockedContext(c_.Object()->Animation())->firstStepDone, 0);
+    c_.events.clear();
+    ASSERT_EQ(Put(L"Status", ShortValue(1)), S_OK);
+    EXPECT_EQ(Get(L"Status"), 1);
+    ASSERT_TRUE(c_.WaitForEvent("EndAnimation 0 "));
+    EXPECT_TRUE(c_.Saw("ObjectMsg 1 2"));
+}
+
+TEST_F(ZelvoPlayTest, VerbsShowHideAndDeactivateTheWindow)
+{
+    ocx::ComRef<IOleObject> ole;
+    ASSERT_EQ(c_.Control()->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(ole.Out())), S_OK);
+    // A picture larger than the window both ways shows both bars.
+    ASSERT_EQ(Put(L"AutoSize", BoolValue(false)), S_OK);
+    ASSERT_EQ(SetAnimation("plain.ans"), S_OK);
+    RECT position{0, 0, 120, 90};
+    ASSERT_EQ(ole->DoVerb(OLEIVERB_UIACTIVATE, nullptr, &c_, 0, c_.Host(), &position), S_OK);
+    HWND window = c_.ControlWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(GetParent(window), c_.Host());
+    const DWORD classStyle = static_cast<DWORD>(GetClassLongPtrA(window, GCL_STYLE));
+    EXPECT_EQ(classStyle & (CS_OWNDC | CS_BYTEALIGNCLIENT), static_cast<DWORD>(CS_OWNDC | CS_BYTEALIGNCLIENT));
+    const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+    EXPECT_EQ(style & (WS_HSCROLL | WS_VSCROLL), WS_HSCROLL | WS_VSCROLL);
+    EXPECT_TRUE(style & WS_VISIBLE);
+    ASSERT_EQ(ole->DoVerb(OLEIVERB_HIDE, nullptr, &c_, 0, c_.Host(), &position), S_OK);
+    EXPECT_FALSE(GetWindowLongPtrA(window, GWL_STYLE) & WS_VISIBLE);
+    ASSERT_EQ(ole->DoVerb(OLEIVERB_SHOW, nullptr, &c_, 0, c_.Host(), &position), S_OK);
+    EXPECT_TRUE(GetWindowLongPtrA(window, GWL_STYLE) & WS_VISIBLE);
+    EXPECT_EQ(ole->DoVerb(77, nullptr, &c_, 0, c_.Host(), &position), OLEOBJ_S_INVALIDVERB);
+    c_.Deactivate();
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(c_.ControlWindow(), nullptr);
+}
+
+// The container's palette request: the animation's palette when it has more
+// than 16 colours.
+TEST_F(ZelvoPlayTest, ColorSetIsTheAnimationsPalette)
+{
+    ocx::ComRef<IViewObject2> view;
+    ASSERT_EQ(c_.Control()->QueryInterface(IID_IViewObject2, reinterpret_cast<void**>(view.Out())), S_OK);
+    LOGPALETTE* colors = reinterpret_cast<LOGPALETTE*>(1);
+    EXPECT_EQ(view->GetColorSet(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, &colors), S_FALSE);
+    EXPECT_EQ(colors, nullptr);
+    ASSERT_EQ(SetAnimation("plain.ans"), S_OK);
+    ASSERT_EQ(view->GetColorSet(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, &colors), S_OK);
+    ASSERT_NE(colors, nullptr);
+    HPALETTE palette = reinterpret_cast<HPALETTE>(GetAnimInfo(c_.Object()->Animation(), ANIM_INFO_PALETTE));
+    std::vector<PALETTEENTRY> entries(256);
+    ASSERT_EQ(GetPaletteEntries(palette, 0, 256, entries.data()), 256u);
+    EXPECT_EQ(colors->palVersion, 0x300);
+    ASSERT_EQ(colors->palNumEntries, 256);
+    EXPECT_EQ(memcmp(colors->palPalEntry, entries.data(), 256 * sizeof(PALETTEENTRY)), 0);
+    CoTaskMemFree(colors);
+}
+
 // ---- size and scroll -------------------------------------------------------------------
 
 struct ScrollRanges {
