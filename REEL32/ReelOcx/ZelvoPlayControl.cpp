@@ -312,8 +312,9 @@ bool ZelvoPlayControl::LoadAnimationFile(const std::string& path, HWND window, s
     FolderRestorer restore;
     const std::string folder = FolderOf(path);
     if (!folder.empty()) SetCurrentDirectoryA(folder.c_str());
-    HANIM handle = CreateAnimation(path.c_str(), 0, 0, 0, LOAD_FLAGS);
+    // Taken before the engine runs: unpacking an archive may change folders.
     const std::string here = JoinPath(CurrentFolder(), BareNameOf(path));
+    HANIM handle = CreateAnimation(path.c_str(), 0, 0, 0, LOAD_FLAGS);
     if (!handle && here.size() < MAX_PATH) handle = CreateAnimation(here.c_str(), 0, 0, 0, LOAD_FLAGS);
     if (!handle) return false;
     *fullPath = here;
@@ -357,6 +358,7 @@ HRESULT ZelvoPlayControl::SetAnimationPath(const std::string& path, ControlError
         HANIM loaded = nullptr;
         if (LoadAnimationFile(path, window_, &full, &loaded)) {
             anim_ = loaded;
+            p_.animation = full;
             animFolder_ = FolderOf(full);
             ++loadGeneration_;
         } else if (error) {

@@ -19,7 +19,12 @@ LRESULT CALLBACK ZelvoPlayWndProc(HWND window, UINT message, WPARAM wParam, LPAR
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(control));
     }
     if (!control) return DefWindowProcA(window, message, wParam, lParam);
-    return control->HandleMessage(window, message, wParam, lParam);
+    // An event handler may release the container's last reference; the
+    // control outlives the message it is handling.
+    control->AddRef();
+    const LRESULT result = control->HandleMessage(window, message, wParam, lParam);
+    control->Release();
+    return result;
 }
 
 }  // namespace
@@ -294,6 +299,11 @@ LRESULT ZelvoPlayControl::HandleMessage(HWND window, UINT message, WPARAM wParam
             StopAnimation(anim_, window);
             ControlAnimSound(anim_, window, ANIM_SOUND_ALL, ANIM_SOUND_STOP);
         }
+        break;
+    case WM_NCDESTROY:
+        // Destroyed with the container's window: the control no longer has one.
+        if (window == window_) window_ = nullptr;
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         break;
     default:
         break;

@@ -239,7 +239,8 @@ TEST_F(ZelvoPlayTest, AnimationLoadsFromItsOwnFolderAndReportsTheChange)
     ASSERT_EQ(SetAnimation("anim\\events.ans"), S_OK);
     EXPECT_EQ(Get(L"BkgndWidth"), 160);
     EXPECT_EQ(Get(L"BkgndHeight"), 120);
-    EXPECT_EQ(StringProperty(c_.Control(), L"Animation"), "anim\\events.ans");
+    // The path becomes the full one the animation was found at.
+    EXPECT_EQ(StringProperty(c_.Control(), L"Animation"), root_ + "\\anim\\events.ans");
     EXPECT_EQ(CurrentFolderText(), root_);  // the load's folder change is undone
     ASSERT_FALSE(c_.changed.empty());
     EXPECT_EQ(c_.changed.back(), DISPID_ZP_ANIMATION);
