@@ -509,6 +509,38 @@ TEST_F(ZelvoPlayTest, ColorSetIsTheAnimationsPalette)
     CoTaskMemFree(colors);
 }
 
+// A container that destroys its window first leaves the control without one.
+TEST_F(ZelvoPlayTest, WindowDestroyedWithTheContainersIsForgotten)
+{
+    ASSERT_EQ(c_.Activate(), S_OK);
+    ASSERT_EQ(SetAnimation(Anim("events.ans")), S_OK);
+    ASSERT_EQ(Put(L"Status", ShortValue(1)), S_OK);
+    HWND window = c_.ControlWindow();
+    ASSERT_NE(window, nullptr);
+    DestroyWindow(window);
+    EXPECT_EQ(c_.ControlWindow(), nullptr);
+    ASSERT_EQ(SetAnimation(root_ + "\\plain.ans"), S_OK);
+    EXPECT_EQ(Get(L"BkgndWidth"), 200);
+    DrainMessages();
+}
+
+// "SRC" that names the animation itself (in any case) is not fetched again.
+TEST_F(ZelvoPlayTest, SrcEqualToTheAnimationIsNotFetched)
+{
+    MemoryPropertyBag bag;
+    VARIANT src = StringValue(root_ + "\\PLAIN.ANS"), animation = StringValue(root_ + "\\plain.ans");
+    bag.Set(L"SRC", src);
+    bag.Set(L"Animation", animation);
+    VariantClear(&src);
+    VariantClear(&animation);
+    ocx::ComRef<IPersistPropertyBag> persist;
+    ASSERT_EQ(c_.Control()->QueryInterface(IID_IPersistPropertyBag, reinterpret_cast<void**>(persist.Out())), S_OK);
+    ASSERT_EQ(persist->Load(&bag, nullptr), S_OK);
+    EXPECT_EQ(StringProperty(c_.Control(), L"Animation"), root_ + "\\plain.ans");
+    EXPECT_EQ(Get(L"Status"), 0);
+    EXPECT_TRUE(devices_.boxes.empty());
+}
+
 // ---- size and scroll -------------------------------------------------------------------
 
 struct ScrollRanges {
