@@ -3,6 +3,7 @@
 // and scroll, and the events it fires.
 #include "ZelvoPlayControl.h"
 #include "resource.h"
+#include "AnimationContext.h"
 #include <algorithm>
 
 using ocx::ControlError;
@@ -75,6 +76,15 @@ std::wstring FileNotValidText(const std::string& path)
 }
 
 }  // namespace
+
+// The folder the animation's own files are in: where an archive was unpacked,
+// else the animation file's folder.
+std::string ContentFolder(HANIM handle, const std::string& animationFolder)
+{
+    ContextLock c(handle);
+    if (!c || !c->unpackedAnimation[0]) return animationFolder;
+    return FolderOf(std::string(c->unpackedAnimation, strnlen(c->unpackedAnimation, MAX_PATH)));
+}
 
 // ---- the dispatch table ---------------------------------------------------
 
@@ -359,7 +369,7 @@ HRESULT ZelvoPlayControl::SetAnimationPath(const std::string& path, ControlError
         if (LoadAnimationFile(path, window_, &full, &loaded)) {
             anim_ = loaded;
             p_.animation = full;
-            animFolder_ = FolderOf(full);
+            animFolder_ = ContentFolder(loaded, FolderOf(full));
             ++loadGeneration_;
         } else if (error) {
             error->scode = ocx::ControlScode(ocx::CTL_FILE_NOT_FOUND);

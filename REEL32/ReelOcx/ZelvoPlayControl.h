@@ -70,6 +70,10 @@ void StartZelvoPlayModule();
 // At the module's end: ExitAnimEngine and the icon.
 void EndZelvoPlayModule();
 
+// The folder of the animation's own files: where an archive was unpacked,
+// else animationFolder.
+std::string ContentFolder(HANIM handle, const std::string& animationFolder);
+
 // Creates a control (the class factory's creator).
 HRESULT CreateZelvoPlay(REFIID iid, void** out);
 
@@ -272,7 +276,7 @@ private:
     ZelvoPlayProperties p_;
     std::string src_;              // "SRC" as loaded
     HANIM anim_ = nullptr;
-    std::string animFolder_;       // the loaded animation's folder, for follow-ons and sounds
+    std::string animFolder_;       // the loaded animation's files (an archive's unpacked folder)
     unsigned loadGeneration_ = 0;  // changes with every load or release of the animation
     HWND window_ = nullptr;
     SIZEL extent_{};               // HIMETRIC

@@ -160,6 +160,7 @@ void ZelvoPlayControl::OnEndAnimation(WPARAM action, LPARAM name)
         ControlAnimSound(anim_, window_, ANIM_SOUND_ALL, ANIM_SOUND_STOP);
         return;
     }
+    animFolder_ = ContentFolder(anim_, animFolder_);  // a following archive unpacks elsewhere
     char file[MAX_PATH];
     if (action == 2) {
         ControlAnimSound(anim_, window_, ANIM_SOUND_ALL, ANIM_SOUND_STOP);

@@ -8,6 +8,7 @@
 #include "WindowFixtures.h"
 #include "resource.h"
 #include "ResultCodes.h"
+#include "AnxArchive.h"
 #include <gtest/gtest.h>
 #include <commctrl.h>
 #include <algorithm>
@@ -284,6 +285,25 @@ TEST_F(ZelvoPlayTest, EventsOfAPlayingAnimationArriveInOrder)
     // Played from the animation's folder; the container's folder is back.
     EXPECT_EQ(devices_.CountCalls("OPEN"), 1);
     EXPECT_EQ(CurrentFolderText(), root_);
+}
+
+// An archive's sounds are played from the folder it was unpacked into.
+TEST_F(ZelvoPlayTest, ArchiveSoundsPlayFromTheUnpackedFiles)
+{
+    PrivateTempFolder temp;
+    const std::string archive = root_ + "\\events.anx";
+    AnxArchive packer(archive.c_str());
+    ASSERT_EQ(packer.Pack(Anim("events.ans").c_str()), 1);
+    ASSERT_EQ(c_.Activate(), S_OK);
+    ASSERT_EQ(SetAnimation(archive), S_OK);
+    EXPECT_EQ(StringProperty(c_.Control(), L"Animation"), archive);
+    ASSERT_EQ(Put(L"Status", ShortValue(1)), S_OK);
+    ASSERT_TRUE(c_.WaitForEvent("EndAnimation 0 "));
+    EXPECT_TRUE(c_.Saw("PlaySound tone.wav 4096"));
+    EXPECT_EQ(devices_.CountCalls("OPEN"), 1);
+    EXPECT_EQ(CurrentFolderText(), root_);
+    c_.ReleaseControl();
+    EXPECT_EQ(temp.CountUnpackFolders(), 0);
 }
 
 TEST_F(ZelvoPlayTest, SoundOffFiresTheEventButPlaysNothing)
