@@ -326,10 +326,10 @@ STDMETHODIMP ZelvoPlayControl::GetColorSet(DWORD, LONG, void*, DVTARGETDEVICE*, 
 {
     if (!colors) return E_POINTER;
     *colors = nullptr;
-    if (!anim_) return S_FALSE;
+    if (!anim_ || GetAnimInfo(anim_, ANIM_INFO_COLORS) <= 16) return S_FALSE;
     HPALETTE palette = reinterpret_cast<HPALETTE>(GetAnimInfo(anim_, ANIM_INFO_PALETTE));
     const UINT count = palette ? GetPaletteEntries(palette, 0, 0, nullptr) : 0;
-    if (count <= 16) return S_FALSE;
+    if (!count) return S_FALSE;
     auto* set = static_cast<LOGPALETTE*>(CoTaskMemAlloc(sizeof(LOGPALETTE) + count * sizeof(PALETTEENTRY)));
     if (!set) return E_OUTOFMEMORY;
     set->palVersion = 0x300;
