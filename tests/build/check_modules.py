@@ -39,6 +39,8 @@ MODULES = [
         "DrawAviFrame", "GetAviFileInfo", "GetAviFrame", "GetSoundSamplesRequired",
         "InitAviStreamWrite", "MergeSoundFile", "OpenAviFile", "OpenWaveFile", "ReadWaveSamples",
         "SetVideoParameters", "ShowCompressOptionsDlg", "WriteAviFrame"]},
+    {"path": "REEL32/ReelOcx/ZelvoPlay.ocx", "exports": [
+        "DllCanUnloadNow", "DllGetClassObject", "DllRegisterServer", "DllUnregisterServer"]},
 ]
 
 
