@@ -9,6 +9,7 @@
 #include "EditorStartup.h"
 #include "RecentFiles.h"
 #include "ResultCodes.h"
+#include "VideoExportBridge.h"
 #include "Workspace.h"
 #include "resource.h"
 #include <cstdio>
@@ -209,6 +210,7 @@ void OnCreate(HWND window)
     g_appState.ellipseMode = 1;
     g_appState.zoomShift = g_appState.fitZoomShift = 3;
     ReadStartupSettings();
+    InstallVideoExportBridge();
 }
 
 void OnSize(HWND window, UINT type, int width, int height)
@@ -661,8 +663,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         if (g_appState.filmWindow) InvalidateRect(g_appState.filmWindow, nullptr, FALSE);
         return 1;
     case AVI_EXPORT_DONE:
-        PumpMessages(nullptr);
-        if (wParam) FreeLibrary(reinterpret_cast<HMODULE>(wParam));
+        OnVideoExportDone(wParam, lParam);
         return 0;
     case MAINWND_GET_INSTANCE:
         return g_appState.instanceNumber;
