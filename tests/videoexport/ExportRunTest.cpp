@@ -390,3 +390,41 @@ TEST_F(ExportRunTest, ASecondExportWhileOneRunsIsRefused)
 }
 
 }  // namespace
+
+// A host's own hook gets the window and the start message; nothing is
+// exported and the window and animation are the host's.
+struct HostHookCalls {
+    std::vector<UINT> messages;
+    AviExportOptions started{};
+} g_hostHook;
+int CALLBACK HostHook(HWND, UINT message, WPARAM, LPARAM lParam)
+{
+    if (message == WM_INITDIALOG || message == AVI_EXPORT_START) g_hostHook.messages.push_back(message);
+    if (message == AVI_EXPORT_START) g_hostHook.started = *reinterpret_cast<const AviExportOptions*>(lParam);
+    return 0;
+}
+
+TEST_F(ExportRunTest, AHostsOwnHookGetsTheWindowAndTheStartAndExportsNothing)
+{
+    PlayScene scene(40, 16);
+    AddMovingObject(scene);
+    const std::string animation = WriteScene(scene);
+    ExportWindowParams params = ExportWindow(parent.hwnd);
+    params.hook = HostHook;
+    params.disableParent = 0;
+    AviExportOptions options = ExportOptions(0, 7, 0, 0);
+    const std::string avi = scene.dir.File("host.avi");
+    HWND window = AnsToAvi(&params, animation.c_str(), avi.c_str(), &options);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(g_hostHook.messages, (std::vector<UINT>{WM_INITDIALOG, AVI_EXPORT_START}));
+    EXPECT_EQ(g_hostHook.started.framesPerSec, 12) << "the start message carries the options with their defaults";
+    EXPECT_EQ(g_hostHook.started.maxFrames, 7);
+    EXPECT_FALSE(g_export.active);
+    EXPECT_FALSE(FileExists(avi));
+    HANIM handle = GetAnimHandle(window);
+    ASSERT_NE(handle, nullptr);
+    DestroyWindow(window);
+    DestroyAnimation(handle);
+    PumpUntil([] { return false; }, 100);
+    EXPECT_TRUE(parent.notifications.empty());
+}
