@@ -265,7 +265,9 @@ int CALLBACK ExportHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case AVI_EXPORT_START:
-        OnExportStart(window, reinterpret_cast<HANIM>(wParam), reinterpret_cast<const AviExportOptions*>(lParam));
+        // Once, from AnsToAvi: a second start would drop the first one's file.
+        if (g_export.active && g_export.window == window && !g_export.memoryDC)
+            OnExportStart(window, reinterpret_cast<HANIM>(wParam), reinterpret_cast<const AviExportOptions*>(lParam));
         return HOOK_HANDLED;
     case WM_TIMER:
         OnExportTimer(window);
@@ -278,7 +280,8 @@ int CALLBACK ExportHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         DestroyWindow(window);
         return HOOK_HANDLED;
     case WM_DESTROY:
-        if (g_export.active && g_export.window == window) OnExportDestroy(window);
+        if (!g_export.active || g_export.window != window) return HOOK_DEFAULT;
+        OnExportDestroy(window);
         return HOOK_HANDLED;
     }
     return HOOK_DEFAULT;
