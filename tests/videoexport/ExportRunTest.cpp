@@ -106,9 +106,15 @@ TEST_F(ExportRunTest, FramesAreStoredAtTheirDepthWithRowsPaddedToFourBytes)
         AddMovingObject(scene);
         AviExportOptions options = ExportOptions(5, 5, 1, c.flags);
         const std::string avi = scene.dir.File("odd width.avi");
-        const ExportRun run = Export(scene, avi, options);
+        SIZE_T formatBytes = 0;
+        const ExportRun run = Export(scene, avi, options, [&] {
+            if (g_export.active && g_export.format) formatBytes = GlobalSize(g_export.format);
+        });
         ASSERT_TRUE(run.notified);
         EXPECT_EQ(run.result, 1);
+        // Reduced frames are read as 16-bit rows first: the block holds them.
+        const int readBits = c.bits == 8 && c.mode == &kDibSections ? 16 : (c.bits ? c.bits : g_animEngine.displayBits);
+        EXPECT_GE(formatBytes, sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD) + DibStride(33, readBits) * 20u);
         const StoredVideo video = ReadStoredVideo(avi);
         const int bits = c.bits ? c.bits : g_animEngine.displayBits;
         EXPECT_EQ(video.format.biWidth, 33);
@@ -192,7 +198,8 @@ TEST_F(ExportRunTest, WaveRequestsGiveTheWavesSamplesAndMidiGivesSilence)
         PlayScene scene(40, 16);
         ASSERT_TRUE(WriteWholeFile(scene.dir.File("beep.wav"), WaveFileBytes(1, 8, 11025, samples)));
         ASSERT_TRUE(WriteWholeFile(scene.dir.File("tune.mid"), MinimalMidiFile()));
-        scene.f.AddSound(midi ? "tune.mid" : "beep.wav", midi ? ANIM_SOUND_MIDI : ANIM_SOUND_WAVE | SND_ASYNC);
+        // A stored name is never a sound in memory: that flag must not reach the player.
+        scene.f.AddSound(midi ? "tune.mid" : "beep.wav", midi ? ANIM_SOUND_MIDI : ANIM_SOUND_WAVE | SND_ASYNC | SND_MEMORY);
         const int sequence = scene.AddSequence(8, 8, 1);
         ObjectStep sounding = MakeStep(0, 4, 4, 200);
         sounding.soundIndex = 1;
@@ -325,6 +332,30 @@ TEST_F(ExportRunTest, TheNotificationTellsHowTheExportEnded)
         EXPECT_EQ(shown.Boxes()[0].owner, parent.hwnd);
     }
     EXPECT_TRUE(GetFileAttributesA(folder.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Without a file from the options dialog the export makes its own with the
+// default compressor. Where the platform's compressors cannot take the
+// frames (Wine's), the stream cannot be set up: 1001, and the file that was
+// made goes; elsewhere the export runs.
+TEST_F(ExportRunTest, AStreamThatCannotBeSetUpLeavesNoFileBehind)
+{
+    PlayScene scene(40, 16);
+    AddMovingObject(scene);
+    const std::string animation = WriteScene(scene);
+    const std::string avi = scene.dir.File("default compressor.avi");
+    MessageBoxRecorder shown;
+    AviExportOptions options = ExportOptions(5, 5, 1, 0);
+    const ExportRun run = RunExport(parent, animation, avi, options);
+    ASSERT_TRUE(run.notified);
+    if (run.result == 1) {
+        EXPECT_EQ(ReadStoredVideo(avi).frames, 5);
+        return;
+    }
+    EXPECT_EQ(run.result, IDS_CREATE_ERROR);
+    EXPECT_FALSE(FileExists(avi));
+    ASSERT_EQ(shown.Boxes().size(), 1u);
+    EXPECT_EQ(shown.Boxes()[0].caption, avi);
 }
 
 // Zero options get the dialog's defaults, so an export of them ends and its
