@@ -11,6 +11,7 @@
 #include "RecentFiles.h"
 #include "ResultCodes.h"
 #include "ToolWindows.h"
+#include "VideoExportBridge.h"
 #include "Workspace.h"
 #include "resource.h"
 #include <cstdio>
@@ -222,6 +223,7 @@ void OnCreate(HWND window)
     BuildToolBars(window, g_appState.instanceHandle);
     InstallToolWindowHost();
     ReadStartupSettings();
+    InstallVideoExportBridge();
 }
 
 void OnSize(HWND window, UINT type, int width, int height)
@@ -690,8 +692,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         if (g_appState.filmWindow) InvalidateRect(g_appState.filmWindow, nullptr, FALSE);
         return 1;
     case AVI_EXPORT_DONE:
-        PumpMessages(nullptr);
-        if (wParam) FreeLibrary(reinterpret_cast<HMODULE>(wParam));
+        OnVideoExportDone(wParam, lParam);
         return 0;
     case MAINWND_GET_INSTANCE:
         return g_appState.instanceNumber;

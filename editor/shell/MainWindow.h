@@ -1,9 +1,9 @@
 // The main window "Zelvo": its procedure, the command dispatch, the menu
 // states, the context menus, the title and help.
 #pragma once
+#include "ZelvoExp32.h"  // AVI_EXPORT_DONE: the video export has ended
 #include <windows.h>
 
-constexpr UINT AVI_EXPORT_DONE = 1177;  // the video export has ended; wParam: module to free
 constexpr int TOOL_BAR_AREA_HEIGHT = 66;  // the two tool bars above the workspace
 constexpr int MAX_CONTEXT_ITEM_CHARS = 47;
 
