@@ -2,6 +2,7 @@
 #include "SoundOutput.h"
 #include "FileIo.h"
 #include "MciSeam.h"
+#include "StoredNames.h"
 #include "UiSeam.h"
 #include <cstring>
 #include <initializer_list>
@@ -57,12 +58,6 @@ MCIERROR ReplayOrClose(MciSoundSlot& slot, bool fromStart)
     return error;
 }
 
-bool FileExists(const char* path)
-{
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 bool StopsPlainSound(uint32_t kinds)
 {
     return (kinds & ANIM_SOUND_WAVE) || !(kinds & ANIM_SOUND_ALL);
@@ -101,10 +96,12 @@ uint32_t DetectSoundType(const char* path)
 // Names are used as stored, in the ANSI code page the file system expects.
 const char* FindSoundFile(const char* name)
 {
-    if (!name || !*name) return nullptr;
-    if (const char* slash = strrchr(name, '\\'); slash && slash[1] && FileExists(slash + 1))
+    // A refused name is a sound that is not there: the multimedia devices
+    // and the simple sound call never see it.
+    if (!IsSafeStoredName(name)) return nullptr;
+    if (const char* slash = strrchr(name, '\\'); slash && IsSafeBareName(slash + 1) && IsReadableFile(slash + 1))
         return slash + 1;
-    return FileExists(name) ? name : nullptr;
+    return IsReadableFile(name) ? name : nullptr;  // a regular file on disk, never a device
 }
 
 uint32_t ShowSoundError(HWND window, uint32_t kindAndStep, MCIERROR error, bool show)

@@ -125,7 +125,13 @@ bool ReadSequenceFrame(void* context, int index, const BmxFrameEntry& entry, con
     SequenceImages& images = g_document.sequenceImages[reader.sequenceIndex];
     images.offsetX[frame] = entry.offsetX;
     images.offsetY[frame] = entry.offsetY;
-    SetFrameFileName(frame, entry.name);
+    // A frame's name becomes the file it is saved to: a name the check
+    // refuses gives way to the default name the sequence writer gives a frame
+    // without one.
+    const bool refused = entry.name[0] && !IsSafeBareName(entry.name);
+    char defaultName[RESOURCE_STRING_LENGTH];
+    if (refused) FormatNumberedString(IDS_DEFAULT_FRAME_NAME, frame, defaultName, sizeof defaultName);
+    SetFrameFileName(frame, refused ? defaultName : entry.name);
     g_document.frameRecords[frame].frameState = 0;
     g_document.frameRecords[frame].attribute = 0;
     g_appState.frameCount = frame + 1;

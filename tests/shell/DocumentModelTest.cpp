@@ -218,6 +218,61 @@ TEST_F(DocumentModel, AMissingOrForeignSequenceFileGivesItsMessageId)
     EXPECT_STREQ(g_document.objectTable[0].name, "untouched");
 }
 
+TEST_F(DocumentModel, DeviceNamesStoredInAnAnimationOpenAsMissingFiles)
+{
+    const char* const names[] = {"AUX.bmx", "aux.bmx", "AUX.n.bmx", "con.n.bmx", "PRN.bmx", "NUL.bmx", "COM1.bmx",
+                                 "lpt1.bmx", "CONIN$.bmx", "CLOCK$.bmx", "AUX. ", "aux ", "sub\\AUX.bmx",
+                                 "C:\\x\\con.bmx", "gr\x01" "een.bmx"};
+    const std::string animation = folder_.File("dev.ans");
+    for (const char* name : names) {
+        SCOPED_TRACE(name);
+        AnimationTables t{};
+        SetDefaultAnimationSettings(&t.animationSettings);
+        t.sequenceCount = 1;
+        lstrcpynA(t.sequenceTable[0].fileName, name, STORED_NAME_CHARS);
+        t.objectCount = 1;
+        ASSERT_EQ(RESULT_OK, WriteAnimationFile(animation.c_str(), &t));
+        ResetDocument();
+        int opened = -1;
+        EXPECT_TRUE(FinishesWithin(1000, [&] { opened = OpenAnimation(animation.c_str()); }));
+        EXPECT_EQ(RESULT_NOT_FOUND, opened) << "the message of a missing sequence file";
+        EXPECT_STREQ(name, g_document.sequenceTable[0].fileName) << "the document keeps the name as stored";
+
+        char path[MAX_PATH];
+        lstrcpynA(path, name, MAX_PATH);
+        HFILE file = HFILE_ERROR;
+        int loaded = -1;
+        EXPECT_TRUE(FinishesWithin(1000, [&] {
+            file = OpenReferencedFile(path);
+            loaded = LoadFrameFile(name, 0);
+        }));
+        EXPECT_EQ(HFILE_ERROR, file);
+        EXPECT_STREQ(name, path);
+        EXPECT_EQ(RESULT_NOT_FOUND, loaded);
+    }
+
+    // Frame names inside a sequence file become the files frames are saved
+    // to: a device name gives way to the default name of its frame.
+    const std::string frames = folder_.File("named.bmx");
+    ASSERT_EQ(RESULT_OK, WriteSequenceFixture(frames, {MakeStaticColorDib(8, 8, 1), MakeStaticColorDib(8, 8, 2),
+                                                       MakeStaticColorDib(8, 8, 3)}, 0));
+    std::vector<uint8_t> bytes = ReadWholeFile(frames);
+    const size_t directory = 14 + 40 + 16 * 4;
+    const char* const stored[] = {"AUX.bmp", "con.n.bmp", "ok.bmp"};
+    for (int i = 0; i < 3; ++i) {
+        char name[13] = {};
+        lstrcpynA(name, stored[i], sizeof name);
+        memcpy(&bytes[directory + 20 * i + 4], name, sizeof name);
+    }
+    ASSERT_TRUE(WriteWholeFile(frames, bytes));
+    ResetDocument();
+    ASSERT_EQ(RESULT_OK, LoadFrameFile(frames.c_str(), 0));
+    ASSERT_EQ(3, g_appState.frameCount);
+    EXPECT_STREQ("Frame0.bmp", g_document.frameRecords[0].name);
+    EXPECT_STREQ("Frame1.bmp", g_document.frameRecords[1].name);
+    EXPECT_STREQ("ok.bmp", g_document.frameRecords[2].name);
+}
+
 TEST_F(DocumentModel, RemovingTheOnlyUserOfSequenceTwoOfFourRenumbers)
 {
     // Sequences 1-4 (indexes 0-3); object 1 alone uses the second one.
