@@ -80,9 +80,9 @@ int AnxArchive::IsArchive(const char* path)
 
 void AnxArchive::SplitPath(const char* path, char* folder, char* bareName)
 {
-    const char* cut = strrchr(path, '\\');
-    if (!cut) cut = strrchr(path, '/');
-    if (!cut) cut = strrchr(path, ':');
+    // The last separator of any kind: "C:\\a/b.ans" is "C:\\a/" and "b.ans".
+    const char* bare = BareName(path);
+    const char* cut = bare != path ? bare - 1 : nullptr;
     if (cut) {
         const size_t n = cut - path + 1;
         lstrcpynA(folder, path, static_cast<int>(n < MAX_PATH ? n + 1 : MAX_PATH));
@@ -299,6 +299,22 @@ bool IsUniqueUnpackFolder(const char* folder)
 }
 
 }  // namespace
+
+bool IsInsideUnpackFolder(const char* path)
+{
+    // Both sides in their long form: a short name of either must not hide the folder.
+    char temp[MAX_PATH], longTemp[MAX_PATH], full[MAX_PATH], longPath[MAX_PATH];
+    const DWORD n = GetTempPathA(MAX_PATH, temp);
+    if (n == 0 || n >= MAX_PATH || !path || !GetFullPathNameA(path, MAX_PATH, full, nullptr)) return false;
+    if (!GetLongPathNameA(temp, longTemp, MAX_PATH)) lstrcpynA(longTemp, temp, MAX_PATH);
+    if (!GetLongPathNameA(full, longPath, MAX_PATH)) lstrcpynA(longPath, full, MAX_PATH);
+    AnxArchive::AppendSlash(longTemp);
+    const size_t tempLength = strlen(longTemp);
+    const size_t prefixLength = strlen(ANX_UNPACK_PREFIX);
+    if (_strnicmp(longPath, longTemp, tempLength) != 0) return false;
+    const char* rest = longPath + tempLength;
+    return _strnicmp(rest, ANX_UNPACK_PREFIX, prefixLength) == 0 && strpbrk(rest, "\\/") != nullptr;
+}
 
 int AnxArchive::ExtractAll(const char* folder)
 {

@@ -65,6 +65,11 @@ private:
     bool locating_ = true;
 };
 
+// True when the path (a file or folder that exists) lies inside a folder that
+// Unpack made of its own in the temporary folder, where the players unpack
+// archives.
+bool IsInsideUnpackFolder(const char* path);
+
 // The bare part of a path: after the last "\", "/" or ":".
 const char* BareName(const char* path);
 

@@ -260,6 +260,24 @@ TEST(Archive, DeviceNamesInAnAnimationCountAsMissingFiles)
     AnxArchive(nullptr).RemoveUnpacked(found);
 }
 
+TEST(Archive, PathsAreSplitAtTheLastSeparatorOfAnyKind)
+{
+    const struct { const char* path; const char* folder; const char* bare; } cases[] = {
+        {"C:\\anims\\walk.ans", "C:\\anims\\", "walk.ans"},
+        {"C:\\anims/sub\\x/walk.ans", "C:\\anims/sub\\x/", "walk.ans"},  // "/" after the last "\\"
+        {"C:/anims\\walk.ans", "C:/anims\\", "walk.ans"},
+        {"C:walk.ans", "C:", "walk.ans"},
+        {"D:\\a:b\\c.ans", "D:\\a:b\\", "c.ans"},
+        {"\\\\server\\share/walk.ans", "\\\\server\\share/", "walk.ans"},
+    };
+    for (const auto& c : cases) {
+        char folder[MAX_PATH], bare[MAX_PATH];
+        AnxArchive::SplitPath(c.path, folder, bare);
+        EXPECT_STREQ(c.folder, folder) << c.path;
+        EXPECT_STREQ(c.bare, bare) << c.path;
+    }
+}
+
 TEST(Archive, FindAnimationFallsBackToTheArchiveNameAndAnyAnimation)
 {
     ScratchDir dir;
@@ -407,6 +425,29 @@ struct UiRecorder {
 };
 
 }  // namespace
+
+TEST(ArchiveCommands, TheMessagesAreStrings1600To1609OfTheStringTable)
+{
+    const char* const texts[] = {
+        "ANX Export cancelled by user!",
+        "One or more files belonging the Animation were not found. Please ensure that all files are in the animation "
+        "directory!",
+        "Error reading the animation file!",
+        "Error creating the .ANX Export File!",
+        "Der ANX Export konnte nicht erfolgreich beendet werden!",
+        "The File %s was not found.\nWould you like to find the file?",
+        "The destination directory already exists. Press OK to replace all existing files!",
+        "Error creating the import directory!",
+        "Error reading the import file. The file may be not a valid Zelvo ANX file or corrupted!",
+        "The ANX file does not contain a valid Zelvo Animation file (*.ANS)!",
+    };
+    for (int id = 1600; id <= 1609; ++id) {
+        char loaded[512] = "";
+        EXPECT_GT(LoadStringA(GetModuleHandleA(nullptr), id, loaded, sizeof loaded), 0) << id;
+        EXPECT_STREQ(texts[id - 1600], loaded) << id;
+        EXPECT_STREQ(texts[id - 1600], AnxMessageText(id)) << id;
+    }
+}
 
 TEST(ArchiveCommands, ImportUnpacksBesideTheArchiveAndAsksBeforeReplacing)
 {
