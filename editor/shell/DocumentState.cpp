@@ -30,8 +30,7 @@ SequenceRecord* CurrentSequenceRecord()
 
 const char* CurrentDocumentPath()
 {
-    return g_appState.frameCount > 0 && g_document.sequencePath[0] ? g_document.sequencePath
-                                                                     : g_document.animationPath;
+    return g_document.sequencePath[0] ? g_document.sequencePath : g_document.animationPath;
 }
 
 bool IsAnimationUnnamed()

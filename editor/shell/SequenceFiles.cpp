@@ -501,7 +501,12 @@ int CreateSequence(const NewSequenceParams& params, int sequenceIndex)
     g_document.sequenceImages[sequenceIndex] = SequenceImages{};
     g_appState.frameCount = 1;
     g_appState.currentFrame = 0;
-    if (!params.pasteClipboard || !PasteClipboardImage(&g_appState.frameBitmaps[0])) {
+    // A frame that shows only the sequence background holds nothing to save;
+    // the clipboard's picture in it does.
+    g_document.frameRecords[0].frameState = FRAME_UNSET;
+    if (params.pasteClipboard && PasteClipboardImage(&g_appState.frameBitmaps[0])) {
+        g_document.frameRecords[0].frameState |= FRAME_MODIFIED;
+    } else {
         HDC dc = CreateCompatibleDC(nullptr);
         HGDIOBJ old = SelectObject(dc, frame);
         const RECT whole{0, 0, g_appState.frameWidth, g_appState.frameHeight};
@@ -509,7 +514,6 @@ int CreateSequence(const NewSequenceParams& params, int sequenceIndex)
         SelectObject(dc, old);
         DeleteDC(dc);
     }
-    g_document.frameRecords[0].frameState = FRAME_NEVER_SAVED;
     RecordSequenceFrames(sequenceIndex);
     g_document.sequenceState = DOC_NEW;
     NotifyDocument(DOC_FRAMES_CHANGED);

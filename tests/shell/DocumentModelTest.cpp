@@ -117,7 +117,7 @@ TEST_F(DocumentModel, AWholeAnimationGoesThroughSaveAndOpen)
         EXPECT_EQ(steps.get()[3].startMaskHigh, 0x8001);
     }
     EXPECT_EQ(g_document.regionTable[0].x1, -5);
-    EXPECT_EQ(g_document.regionTable[0].regionFlags, 0x8000);
+    EXPECT_EQ(g_document.regionTable[0].regionFlags, static_cast<int16_t>(0x8000)) << "sign-extended in memory";
     EXPECT_STREQ(g_document.soundTable[0].name, "bird.wav");
     EXPECT_STREQ(g_document.animationSettings.title, "Flock");
     EXPECT_EQ(g_document.animationSettings.imageX, -12);
@@ -361,6 +361,75 @@ TEST_F(DocumentModel, StepFramesBeyondTheLastFrameShowTheLastFrame)
     EXPECT_EQ(StepFrames(g_document.objectMemoryHandles[1][0]), (std::vector<int>{0, 2, 4, 4}));
 }
 
+TEST_F(DocumentModel, OpeningLeavesTheStepsAsStoredAndChoosingTheObjectClampsThem)
+{
+    std::vector<HGLOBAL> five;
+    for (int i = 0; i < 5; ++i) five.push_back(MakeStaticColorDib(8, 8, i));
+    ASSERT_EQ(WriteSequenceFixture(folder_.File("five.bmx"), five, 0), RESULT_OK);
+    ASSERT_EQ(LoadFrameFile(folder_.File("five.bmx").c_str(), 0), RESULT_OK);
+    g_document.objectMemoryHandles[0][0] = MakeSteps({0, 3, 9, 7});
+    g_document.objectTable[0].stepCount = 4;
+    const std::string animation = folder_.File("steps.ans");
+    ASSERT_EQ(SaveAnimation(animation.c_str()), RESULT_OK);
+
+    ResetDocument();
+    ASSERT_EQ(OpenAnimation(animation.c_str()), RESULT_OK);
+    EXPECT_EQ(StepFrames(g_document.objectMemoryHandles[0][0]), (std::vector<int>{0, 3, 9, 7}))
+        << "opening changes nothing in the animation";
+    EXPECT_EQ(g_document.animationState, 0);
+    ASSERT_EQ(SetCurrentObject(nullptr, SELECT_OBJECT | 0), 1);
+    EXPECT_EQ(StepFrames(g_document.objectMemoryHandles[0][0]), (std::vector<int>{0, 3, 4, 4}));
+}
+
+TEST_F(DocumentModel, ChoosingAnotherObjectKeepsTheLoadedFramesInTheirImageSet)
+{
+    ASSERT_EQ(WriteSequenceFixture(folder_.File("a.bmx"), {MakeStaticColorDib(8, 8, 1), MakeStaticColorDib(8, 8, 2)}, 0),
+              RESULT_OK);
+    ASSERT_EQ(WriteSequenceFixture(folder_.File("b.bmx"), {MakeStaticColorDib(12, 6, 3, 5)}, 0), RESULT_OK);
+    ASSERT_EQ(LoadFrameFile(folder_.File("a.bmx").c_str(), 0), RESULT_OK);
+    ASSERT_EQ(AddObjectWithFile(folder_.File("b.bmx")), 1);
+    ASSERT_EQ(CurrentSequenceIndex(), 1);
+
+    // The frame of b is painted and not saved.
+    HBITMAP painted = g_appState.frameBitmaps[0];
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, painted);
+    SetPixel(dc, 2, 2, RGB(255, 255, 255));
+    SelectObject(dc, old);
+    g_document.sequenceState |= DOC_MODIFIED;
+
+    // Cancel at the question: nothing changes.
+    {
+        MessageBoxRecorder boxes(IDCANCEL);
+        EXPECT_EQ(SetCurrentObject(nullptr, SELECT_OBJECT | 0), 0);
+        EXPECT_EQ(g_document.currentObject, 1);
+        EXPECT_EQ(g_appState.frameBitmaps[0], painted);
+    }
+    // No: a comes into the editor, and b's frame stays in b's image set.
+    {
+        MessageBoxRecorder boxes(IDNO);
+        ASSERT_EQ(SetCurrentObject(nullptr, SELECT_OBJECT | 0), 1);
+        EXPECT_EQ(boxes.Boxes().size(), 1u) << "the sequence's save question";
+    }
+    EXPECT_EQ(g_appState.frameCount, 2);
+    EXPECT_EQ(g_appState.frameWidth, 8);
+    const SequenceImages& kept = g_document.sequenceImages[1];
+    EXPECT_EQ(kept.frameCount, 1);
+    EXPECT_EQ(kept.width, 12);
+    EXPECT_EQ(kept.height, 6);
+    ASSERT_EQ(kept.frames[0], painted);
+    ASSERT_EQ(GetObjectType(painted), static_cast<DWORD>(OBJ_BITMAP)) << "the painted frame was not thrown away";
+    old = SelectObject(dc, painted);
+    EXPECT_EQ(GetPixel(dc, 2, 2) & 0xFFFFFF, RGB(255, 255, 255));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+
+    // Back to b: it is read from its file again, the kept frame gives way.
+    ASSERT_EQ(SetCurrentObject(nullptr, SELECT_OBJECT | 1), 1);
+    EXPECT_EQ(g_appState.frameWidth, 12);
+    EXPECT_EQ(g_document.sequenceImages[0].frameCount, 2) << "a's frames are kept in turn";
+}
+
 TEST_F(DocumentModel, ThirteenthSequencesAndThirtyFirstObjectsAreRefused)
 {
     ASSERT_EQ(WriteSequenceFixture(folder_.File("s.bmx"), {MakeStaticColorDib(8, 8, 1)}, 0), RESULT_OK);
@@ -409,8 +478,31 @@ TEST_F(DocumentModel, ANewObjectWithANewSequenceFromTheDialog)
     EXPECT_EQ(g_appState.frameCount, 1);
     EXPECT_EQ(g_appState.colorCount, COLORS_256);
     EXPECT_EQ(g_appState.frameWidth, 128);
-    EXPECT_EQ(g_document.frameRecords[0].frameState, FRAME_NEVER_SAVED);
+    EXPECT_EQ(g_document.frameRecords[0].frameState, FRAME_UNSET) << "the background alone is nothing to save";
     EXPECT_EQ(std::string(g_document.frameRecords[0].name), folder_.File("Frame%d.bmp"));
+    {
+        MessageBoxRecorder boxes(IDNO);
+        EXPECT_EQ(QuerySaveFrames(nullptr, -1), 1);
+        EXPECT_TRUE(boxes.Boxes().empty()) << "no frame to ask about";
+    }
+
+    // With the clipboard's picture in it, the first frame is modified.
+    HGLOBAL dib = MakeStaticColorDib(8, 8, 4);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    SetClipboardData(CF_DIB, dib);
+    CloseClipboard();
+    NewSequenceParams pasted{};
+    pasted.colourFormat = COLORS_16;
+    pasted.width = pasted.height = 8;
+    pasted.transparentCode = TRANSPARENT_NONE;
+    pasted.pasteClipboard = 1;
+    FreeCurrentFrames();
+    ASSERT_EQ(CreateSequence(pasted, 1), 1);
+    EXPECT_TRUE(g_document.frameRecords[0].frameState & FRAME_MODIFIED);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    CloseClipboard();
 }
 
 TEST_F(DocumentModel, FramesAddedFromAnotherFileTakeTheSequencesTransparentColour)
