@@ -503,6 +503,18 @@ TEST_F(AnimWindowTest, EndActionThreeOnlyClosesTheWindowAndStartsNothing)
     ASSERT_TRUE(WriteWholeFile(target + ".hold", {1}));  // a started target stays to be counted
     char full[MAX_PATH];
     ASSERT_TRUE(GetFullPathNameA(target.c_str(), MAX_PATH, full, nullptr));
+    {
+        // The count sees a target that runs.
+        STARTUPINFOA startup{sizeof startup};
+        PROCESS_INFORMATION started{};
+        ASSERT_TRUE(CreateProcessA(full, nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started));
+        EXPECT_EQ(1, CountProcesses(target));
+        TerminateProcess(started.hProcess, 0);
+        WaitForSingleObject(started.hProcess, 10000);
+        CloseHandle(started.hProcess);
+        CloseHandle(started.hThread);
+        ASSERT_EQ(0, CountProcesses(target));
+    }
     for (const std::string& next : {target, std::string(full), std::string("readme.txt"), std::string("")}) {
         SCOPED_TRACE(next);
         SetEnd(END_SHELL_OPEN, next.c_str());
