@@ -41,6 +41,10 @@ void AppendMainMenuItem(HMENU menu, HMENU source, UINT id, UINT flags);
 // The text of a menu item up to its first tab or backspace, at most 47 characters.
 void ContextItemText(const char* menuText, char* out, int room);
 
+// Items 521 and 520 read strings 502 and 503 with the rotation angle.
+constexpr int DEFAULT_ROTATION_DEGREES = 90;
+void SetRotationMenuTexts(int degrees);
+
 void UpdateMainTitle();
 // The title for a ShowPathInTitle value; `out` holds the base title on entry.
 void AppendTitlePaths(char* out, int room, int showPath, const char* animationPath, int animationState,
