@@ -84,8 +84,10 @@
 // ---- String table ---------------------------------------------------------------
 
 // File types of the file chooser: a description and a pattern joined by "|".
+#define IDS_TYPE_ALL_FORMATS            30
 #define IDS_TYPE_SEQUENCE_FILE          34
 #define IDS_TYPE_SINGLE_IMAGES          35
+#define IDS_TYPE_ANIMATION_FORMATS      36
 #define IDS_TYPE_ANIMATION_FILE         37
 #define IDS_TYPE_ARCHIVE                38
 #define IDS_TYPE_VIDEO                  39
@@ -100,6 +102,7 @@
 // Titles of the file chooser.
 #define IDS_TITLE_OPEN                  810
 #define IDS_TITLE_SAVE_SEQUENCE         825
+#define IDS_TITLE_OPEN_ANIMATION        826
 #define IDS_TITLE_SAVE_ANIMATION        827
 // Questions before changes are discarded.
 #define IDS_ASK_SAVE_FRAME              2001
@@ -144,6 +147,9 @@
 #define IDS_START_ANIMATION             550
 #define IDS_CLEAR_SELECTION             500
 #define IDS_CLEAR_FRAME                 501
+// Texts of the rotation items 521 and 520, with the angle ("%d").
+#define IDS_ROTATE_ANTICLOCKWISE        502
+#define IDS_ROTATE_CLOCKWISE            503
 #define IDS_HOMEPAGE                    490
 #define IDS_HOMEPAGE_FAILED             28681
 // Status-bar help of command N is string 0x8000 + N.
