@@ -1,10 +1,12 @@
 // The editor program.
 #include "ComposeDialogs.h"
 #include "EditorStartup.h"
+#include "WindowDialogs.h"
 #include <windows.h>
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand)
 {
     RegisterComposeDialogs();
+    RegisterWindowDialogs();
     return RunEditor(instance, commandLine, showCommand);
 }

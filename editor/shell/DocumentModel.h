@@ -63,6 +63,9 @@ struct DocumentState : AnimationTables {
     BYTE conversionFormat;  // the image-library format the document came from, 0 own formats
     HGLOBAL convSettings;   // the image library's settings block of the document
     SequenceImages sequenceImages[MAX_SEQUENCES];
+    // Set once a test run has built the images of every sequence (their
+    // frame sizes are then known without loading them).
+    bool animationImagesBuilt;
     BYTE sequenceSaveFormat;  // 0 sequence file, 1 numbered single images, else a library format
     int sequenceState = DOC_NONE;
     char sequencePath[MAX_PATH];  // the current sequence's file

@@ -245,6 +245,7 @@ void FreeSequenceBitmaps(int sequenceIndex)
 void FreeAllSequenceBitmaps()
 {
     for (int i = 0; i < MAX_SEQUENCES; ++i) FreeSequenceBitmaps(i);
+    g_document.animationImagesBuilt = false;
 }
 
 void FreeCurrentFrames()

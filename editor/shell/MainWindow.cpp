@@ -13,6 +13,9 @@
 #include "Printing.h"
 #include "RecentFiles.h"
 #include "ResultCodes.h"
+#include "../compose/ComposeDialogs.h"
+#include "../compose/ComposeResources.h"
+#include "../compose/WindowDialogResources.h"
 #include "ToolWindows.h"
 #include "VideoExportBridge.h"
 #include "Workspace.h"
@@ -70,6 +73,11 @@ bool CommandBuilt(UINT id)
     case IDM_MOVE_DELETE_OBJECT: return DialogBuilt(IDD_MOVE_DELETE_OBJECT);
     case IDM_SEQUENCE_ANIMATION: return DialogBuilt(IDD_SEQUENCE_ANIMATION);
     case IDM_CYCLE_DEFINITION: return DialogBuilt(IDD_CYCLE_DEFINITION);
+    case IDM_ANIMATION_WINDOW: return DialogBuilt(IDD_ANIMATION_WINDOW_SETTINGS);
+    case IDM_REGIONS: return DialogBuilt(IDD_FOREGROUND_REGIONS);
+    case IDM_PATH_ANIMATION: return DialogBuilt(IDD_ANIMATION_PATH);
+    case IDM_OFFSETS: return DialogBuilt(IDD_FRAME_OFFSETS);
+    case IDM_ADDITIONAL_OPTIONS: return DialogBuilt(IDD_ADDITIONAL_OPTIONS);
     default:
         return id >= IDM_MRU_FILE && id < IDM_MRU_FILE + MAX_RECENT_FILES;
     }
@@ -195,6 +203,57 @@ void CycleDefinitionCommand(HWND window)
     UpdateSaveCommand();
 }
 
+// The window, region, offset and option dialogs change the document in place.
+void AnimationSettingsCommand(HWND window, UINT id)
+{
+    const int templateId = id == IDM_ANIMATION_WINDOW ? IDD_ANIMATION_WINDOW_SETTINGS
+                           : id == IDM_REGIONS      ? IDD_FOREGROUND_REGIONS
+                           : id == IDM_OFFSETS      ? IDD_FRAME_OFFSETS
+                                                    : IDD_ADDITIONAL_OPTIONS;
+    if (RunDialog(templateId, window, 0) != 1) return;
+    UpdateSaveCommand();
+    UpdateMainTitle();
+}
+
+// A path replaces the object's step list: a cycle definition's conditions
+// and branches go, after a warning.
+void PathAnimationCommand(HWND window)
+{
+    const int object = g_document.currentObject;
+    if (object < 0 || object >= g_document.objectCount) return;
+    ObjectRecord& record = g_document.objectTable[object];
+    HGLOBAL& block = g_document.objectMemoryHandles[object][0];
+    const bool hadSteps = block && record.stepCount > 0;
+    if (hadSteps && !(record.objectFlags & OBJ_PATH)) {
+        char caption[RESOURCE_STRING_LENGTH];
+        LoadResourceString(IDS_WARNING, caption);
+        if (ShowStringMessage(window, IDS_PATH_WARNING, caption, MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK) return;
+    }
+    PathDialogParams params{block, hadSteps ? record.stepCount : 0};
+    if (!hadSteps) {
+        HGLOBAL fresh = AllocateStepBlock(1);
+        if (!fresh) {
+            ShowErrorMessage(RESULT_OUT_OF_MEMORY);
+            return;
+        }
+        if (block) GlobalFree(block);
+        block = params.block = fresh;
+        record.stepCount = 0;
+    }
+    const INT_PTR nodes = RunDialog(IDD_ANIMATION_PATH, window, reinterpret_cast<LPARAM>(&params));
+    block = params.block;
+    // Cancel frees only a block made here; no nodes free the list.
+    if ((nodes < 0 && !hadSteps) || nodes == 0) {
+        if (block) GlobalFree(block);
+        block = nullptr;
+        record.stepCount = 0;
+    } else if (nodes > 0) {
+        record.stepCount = static_cast<int32_t>(nodes);
+    }
+    AfterObjectCommand();
+    UpdateSaveCommand();
+}
+
 void StepAndShow(int delta)
 {
     const int frame = StepCurrentFrame(delta);
@@ -264,6 +323,11 @@ void DispatchCommand(HWND window, UINT id)
     case IDM_MOVE_DELETE_OBJECT: MoveDeleteObjectCommand(window); break;
     case IDM_SEQUENCE_ANIMATION: SequenceAnimationCommand(window); break;
     case IDM_CYCLE_DEFINITION: CycleDefinitionCommand(window); break;
+    case IDM_ANIMATION_WINDOW:
+    case IDM_REGIONS:
+    case IDM_OFFSETS:
+    case IDM_ADDITIONAL_OPTIONS: AnimationSettingsCommand(window, id); break;
+    case IDM_PATH_ANIMATION: PathAnimationCommand(window); break;
     case IDM_ABOUT: RunDialog(IDD_ABOUT, window, 0); break;
     case IDM_STARTUP_BOX: RunDialog(IDD_ABOUT, window, 1); break;
     case IDM_HELP: ShowHelp(window, HELP_INDEX, 0); break;
@@ -385,6 +449,21 @@ UINT AnimationCheckFor(int animationState, int objectFlags)
     if (animationState == DOC_NONE) return 0;
     if (!(objectFlags & 1)) return IDM_SEQUENCE_ANIMATION;
     return (objectFlags & 8) ? IDM_PATH_ANIMATION : IDM_CYCLE_DEFINITION;
+}
+
+SIZE AnimationWindowSizeFor(const AnimationSettings& settings, SIZE frame, SIZE screen)
+{
+    switch (settings.sizeMode & 3) {
+    case 1: return {settings.width, settings.height};
+    case 2: return screen;
+    default: return frame;
+    }
+}
+
+SIZE GetAnimationWindowSize()
+{
+    return AnimationWindowSizeFor(g_document.animationSettings, {g_appState.frameWidth, g_appState.frameHeight},
+                                  {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
 }
 
 bool NewObjectEnabled(int objectCount) { return objectCount < MAX_EDITOR_OBJECTS; }

@@ -45,6 +45,11 @@ void ContextItemText(const char* menuText, char* out, int room);
 constexpr int DEFAULT_ROTATION_DEGREES = 90;
 void SetRotationMenuTexts(int degrees);
 
+// The client size of the test-run window by the animation's size mode AND 3:
+// 1 the stored width and height, 2 the screen, otherwise the frame size.
+SIZE GetAnimationWindowSize();
+SIZE AnimationWindowSizeFor(const struct AnimationSettings& settings, SIZE frame, SIZE screen);
+
 void UpdateMainTitle();
 // The title for a ShowPathInTitle value; `out` holds the base title on entry.
 void AppendTitlePaths(char* out, int room, int showPath, const char* animationPath, int animationState,
