@@ -7,11 +7,16 @@
 #include "DocumentStrings.h"
 #include "EditorSettings.h"
 #include "EditorStartup.h"
+#include "FrameCanvas.h"
+#include "FrameSelection.h"
+#include "OnionSkin.h"
+#include "PaintBridge.h"
 #include "RecentFiles.h"
 #include "ResultCodes.h"
 #include "Workspace.h"
 #include "resource.h"
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <shellapi.h>
 
@@ -50,9 +55,17 @@ bool CommandBuilt(UINT id)
     case IDM_ZOOM_FILM:
     case IDM_HELP:
     case IDM_HOMEPAGE:
+    case IDM_CLEAR_SELECTION:
+    case IDM_SELECT_ALL_FRAMES:
+    case IDM_ONION_PREVIOUS_FRAME:
+    case IDM_ONION_NEXT_FRAME:
+    case IDM_ONION_ANY_FRAME:
+    case IDM_ONION_SKINNING:
+    case IDM_SHOW_GRID:
         return true;
     default:
-        return id >= IDM_MRU_FILE && id < IDM_MRU_FILE + MAX_RECENT_FILES;
+        return (id >= IDM_MRU_FILE && id < IDM_MRU_FILE + MAX_RECENT_FILES) || (id >= IDM_ZOOM_1 && id <= IDM_ZOOM_8) ||
+               (id >= IDM_TOOL_FREEHAND && id <= IDM_TOOL_SELECT_POLYGON);
     }
 }
 
@@ -116,6 +129,23 @@ void OpenCommand(HWND window)
     if (ChooseFileToOpen(window, IDS_TYPE_SEQUENCE_FILE, path)) OpenFileByExtension(path);
 }
 
+void ToggleGrid()
+{
+    g_appState.showGrid = !g_appState.showGrid;
+    CheckMenuItem(g_appState.mainMenu, IDM_SHOW_GRID, MF_BYCOMMAND | (g_appState.showGrid ? MF_CHECKED : MF_UNCHECKED));
+    UpdateGridBrushes();
+    InvalidateFrameEditor(1);
+    // The canvas's frame follows the grid (light grey bottom and right edges).
+    if (g_appState.frameEditorWindow)
+        RedrawWindow(g_appState.frameEditorWindow, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE);
+}
+
+void ChooseOnionSource(UINT id)
+{
+    SetOnionSkinSource(id == IDM_ONION_PREVIOUS_FRAME ? ONION_PREVIOUS : id == IDM_ONION_NEXT_FRAME ? ONION_NEXT : ONION_ANY);
+    SetOnionSkin(1);
+}
+
 void StepAndShow(int delta)
 {
     const int frame = StepCurrentFrame(delta);
@@ -162,6 +192,13 @@ void DispatchCommand(HWND window, UINT id)
         UpdateViewLayout(0);
         break;
     case IDM_ZOOM_FILM: ToggleZoomFilm(); break;
+    case IDM_CLEAR_SELECTION: SetFrameSelection(SELECTION_CLEAR_ALL, 0, 1); break;
+    case IDM_SELECT_ALL_FRAMES: SetFrameSelection(SELECTION_SELECT_ALL, 0, 1); break;
+    case IDM_ONION_PREVIOUS_FRAME:
+    case IDM_ONION_NEXT_FRAME:
+    case IDM_ONION_ANY_FRAME: ChooseOnionSource(id); break;
+    case IDM_ONION_SKINNING: SetOnionSkin(!IsOnionSkinOn()); break;
+    case IDM_SHOW_GRID: ToggleGrid(); break;
     case IDM_PREVIOUS_FRAME: StepAndShow(-1); break;
     case IDM_NEXT_FRAME: StepAndShow(1); break;
     case IDM_FILM_FIRST:
@@ -170,6 +207,10 @@ void DispatchCommand(HWND window, UINT id)
             SendMessageA(g_appState.filmWindow, LB_SETCURSEL, id == IDM_FILM_FIRST ? 0 : g_appState.frameCount - 1, 0);
         break;
     case IDM_FIRST_FRAME: StepAndShow(-g_appState.currentFrame); break;
+    case IDM_ZOOM_1:
+    case IDM_ZOOM_1 + 1:
+    case IDM_ZOOM_1 + 2:
+    case IDM_ZOOM_8: SetFrameEditorZoom(static_cast<int>(id - IDM_ZOOM_1), 1); break;
     case IDM_LAST_FRAME: StepAndShow(g_appState.frameCount - 1 - g_appState.currentFrame); break;
     case IDM_HELP: ShowHelp(window, HELP_INDEX, 0); break;
     case IDM_HOMEPAGE: {
@@ -181,6 +222,7 @@ void DispatchCommand(HWND window, UINT id)
         break;
     }
     default:
+        if (id >= IDM_TOOL_FREEHAND && id <= IDM_TOOL_SELECT_POLYGON) SelectPaintTool(static_cast<int>(id - IDM_TOOL_FREEHAND));
         break;  // commands of parts still to come, and unknown ids
     }
 }
@@ -208,7 +250,10 @@ void OnCreate(HWND window)
     g_appState.penWidth = 1;
     g_appState.ellipseMode = 1;
     g_appState.zoomShift = g_appState.fitZoomShift = 3;
-    ReadStartupSettings();
+    ConnectPaintHost();
+    UpdateGridBrushes();
+    const StartupSettings settings = ReadStartupSettings();
+    SetOnionSkinSource(settings.onionSkinSource);
 }
 
 void OnSize(HWND window, UINT type, int width, int height)
@@ -261,7 +306,7 @@ int StepCurrentFrame(int delta)
     const int frame = WrapFrame(g_appState.currentFrame + delta, g_appState.frameCount);
     if (frame < 0) return -1;
     g_appState.currentFrame = frame;
-    InvalidateRect(g_appState.frameEditorWindow, nullptr, FALSE);
+    InvalidateFrameEditor(1);
     InvalidateRect(g_appState.filmWindow, nullptr, FALSE);
     UpdateStatusBar(STATUS_FRAME, frame);
     return frame;
@@ -421,6 +466,7 @@ void UpdateMultiFrameMenus(int frameCount)
     for (UINT id : {IDM_DELETE_FRAME, IDM_SWAP_FRAME, IDM_MOVE_FRAME, IDM_CLEAR_SELECTION, IDM_SELECT_ALL_FRAMES,
                     IDM_ONION_SKINNING})
         EnableItem(id, frameCount > 1 && CommandBuilt(id));
+    if (frameCount <= 1) SetOnionSkin(0);
 }
 
 void SetSelectionState(int word)
@@ -578,7 +624,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     case WM_DESTROY:
         ResetDocument();
-        SaveWindowPlacement(window, -1);
+        SaveWindowPlacement(window, GetOnionSkinSource());
         FreeWorkDCs();
         PostQuitMessage(0);
         return 0;
@@ -642,8 +688,13 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         g_appState.clickOrigin = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
         g_appState.framePickMode = 0;
         return 0;
-    case WM_LBUTTONUP:
-        return 0;  // cancelling the running tool belongs to the canvas, still to come
+    case WM_LBUTTONUP: {
+        // A click beside the editing area cancels the running tool.
+        const int x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
+        if (abs(x - g_appState.clickOrigin.x) <= CLICK_SLOP && abs(y - g_appState.clickOrigin.y) <= CLICK_SLOP)
+            CancelToolOperation();
+        return 0;
+    }
     case WM_MOUSEWHEEL: {
         if (lParam == 0) return 0;
         POINT p = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
