@@ -280,3 +280,35 @@ TEST(ViewRender, ColorTableOfThePaletteReachesTheView)
 }
 
 }  // namespace
+
+namespace {
+
+// The cross marks a frame pixel with two inverted lines 2 x factor + 3 long;
+// drawn twice it is gone.
+TEST(ViewRender, TheCrossIsInvertedAndRemovedByDrawingItAgain)
+{
+    CanvasFixture f(COLORS_24BIT, 20, 20, 1);
+    g_appState.showGrid = 0;  // a white view: the cross shows black
+    f.Show(160, 160, 3);
+    const std::vector<COLORREF> before = f.ViewPixels();
+    DrawCanvasCross(g_appState.canvasDC, 4, 3, false);  // view point (32, 24), lines 19 long
+    EXPECT_EQ(BLACK, f.ViewPixel(32 - 9, 24));
+    EXPECT_EQ(BLACK, f.ViewPixel(32 + 9, 24));
+    EXPECT_EQ(WHITE, f.ViewPixel(32 + 10, 24));
+    EXPECT_EQ(BLACK, f.ViewPixel(32, 24 - 9));
+    EXPECT_EQ(WHITE, f.ViewPixel(32, 24 - 10));
+    EXPECT_EQ(WHITE, f.ViewPixel(33, 25));
+    DrawCanvasCross(g_appState.canvasDC, 4, 3, false);
+    EXPECT_EQ(before, f.ViewPixels());
+    // On the middle of the enlarged pixel: shifted by half a cell.
+    DrawCanvasCross(g_appState.canvasDC, 4, 3, true);
+    EXPECT_EQ(BLACK, f.ViewPixel(36 - 9, 28));
+    EXPECT_EQ(WHITE, f.ViewPixel(32 - 9, 24));
+    DrawCanvasCross(g_appState.canvasDC, 4, 3, true);
+    // Outside the buffer: nothing.
+    DrawCanvasCross(g_appState.canvasDC, 30, 3, false);
+    DrawCanvasCross(g_appState.canvasDC, -1, 3, false);
+    EXPECT_EQ(before, f.ViewPixels());
+}
+
+}  // namespace
