@@ -36,8 +36,20 @@ visible_of() {  # HWND: 0 or 1
   bb_wd children "$main" | grep "^hwnd=$1 " | sed -E 's/.* visible=([01]) .*/\1/'
 }
 command() { bb_wd send "$main" WM_COMMAND "$1" 0 >/dev/null; }
-capture() {  # FILE: the canvas's client area
-  bb_wd capture-window "$canvas" "$1" client >/dev/null
+paint_now() {  # HWND: the window paints what is invalid before a capture reads it
+  bb_wd send "$1" WM_PAINT 0 0 >/dev/null
+}
+capture() {  # FILE [window]: the canvas's client area, or the whole window with its frame
+  paint_now "$canvas"
+  if [ "${2:-client}" = window ]; then
+    bb_wd capture-window "$canvas" "$1" >/dev/null
+  else
+    bb_wd capture-window "$canvas" "$1" client >/dev/null
+  fi
+}
+capture_film() {  # FILE
+  paint_now "$film"
+  bb_wd capture-window "$film" "$1" client >/dev/null
 }
 checked() {  # ID: the menu item's check mark
   bb_wd menu-state "$main" bar | grep " id=$1 " | sed -E 's/.* checked=([01]) .*/\1/'
@@ -81,7 +93,7 @@ bb_expect_eq "green half" "#00FF00" "$(bb_png_pixel grid.bmp 196 3)"
 bb_expect_eq "grid in the green half" "#000000" "$(bb_png_pixel grid.bmp 199 3)"
 # The canvas's own frame: black top and left (EditBorder), light grey bottom
 # and right while the grid shows.
-bb_wd capture-window "$canvas" frame.bmp >/dev/null
+capture frame.bmp window
 bb_expect_eq "top edge" "#000000" "$(bb_png_pixel frame.bmp 20 0)"
 bb_expect_eq "right edge with grid" "#C0C0C0" "$(bb_png_pixel frame.bmp $((w - 1)) 20)"
 bb_expect_eq "grid checked" 1 "$(checked 339)"
@@ -90,7 +102,7 @@ bb_expect_eq "grid unchecked" 0 "$(checked 339)"
 capture nogrid.bmp
 bb_expect_eq "no grid column" "#FFFFFF" "$(bb_png_pixel nogrid.bmp 7 3)"
 bb_expect_eq "no grid in the green half" "#00FF00" "$(bb_png_pixel nogrid.bmp 199 3)"
-bb_wd capture-window "$canvas" frame.bmp >/dev/null
+capture frame.bmp window
 bb_expect_eq "right edge without grid" "#000000" "$(bb_png_pixel frame.bmp $((w - 1)) 20)"
 command 339
 bb_expect_eq "grid checked again" 1 "$(checked 339)"
@@ -124,21 +136,21 @@ bb_expect_eq "next frame checked" "1 0" "$(checked 332) $(checked 331)"
 capture onion.bmp
 bb_expect_eq "pattern pixel shows the next frame" "#0000FF" "$(bb_png_pixel onion.bmp 0 0)"
 # The film marks the reference frame in yellow.
-bb_wd capture-window "$film" film.bmp client >/dev/null
+capture_film film.bmp
 [ "$(count_color film.bmp '#FFFF00')" -gt 20 ] || bb_fail "no yellow mark on the film"
 bb_wd keys "$main" ctrl+VK_F5 >/dev/null
 bb_expect_eq "onion skinning off" 0 "$(checked 338)"
 capture onion.bmp
 bb_expect_eq "no onion skin" "#FFFFFF" "$(bb_png_pixel onion.bmp 0 0)"
-bb_wd capture-window "$film" film.bmp client >/dev/null
+capture_film film.bmp
 bb_expect_eq "no yellow mark" 0 "$(count_color film.bmp '#FFFF00')"
 
 # ---- the frame selection on the film ----
 bb_wd keys "$main" VK_TAB >/dev/null  # Select All Frames
-bb_wd capture-window "$film" film.bmp client >/dev/null
+capture_film film.bmp
 [ "$(count_color film.bmp '#00FFFF')" -gt 20 ] || bb_fail "Select All Frames marks no frame on the film"
 bb_wd keys "$main" VK_SPACE >/dev/null  # Clear Selection
-bb_wd capture-window "$film" film.bmp client >/dev/null
+capture_film film.bmp
 bb_expect_eq "selection cleared" 0 "$(count_color film.bmp '#00FFFF')"
 # Shift-click on the red thumbnail flags it; Ctrl-click makes it the reference.
 convert film.bmp txt:film.txt
@@ -146,7 +158,7 @@ red=$(awk -F'[,:]' '/#FF0000/ { print $1, $2; exit }' film.txt)
 [ -n "$red" ] || bb_fail "no red thumbnail on the film"
 read -r rx ry <<<"$red"
 bb_wd send "$film" WM_LBUTTONDOWN 5 "$((rx + 4)),$((ry + 4))" >/dev/null  # MK_SHIFT | MK_LBUTTON
-bb_wd capture-window "$film" film.bmp client >/dev/null
+capture_film film.bmp
 [ "$(count_color film.bmp '#00FFFF')" -gt 20 ] || bb_fail "Shift-click marks no frame"
 bb_wd send "$film" WM_LBUTTONDOWN 9 "$((rx + 4)),$((ry + 4))" >/dev/null  # MK_CONTROL | MK_LBUTTON
 bb_expect_eq "Ctrl-click: any frame, on" "1 1" "$(checked 333) $(checked 338)"
