@@ -2,10 +2,12 @@
 #include "PaintBridge.h"
 #include "AppState.h"
 #include "DocumentModel.h"
+#include "EditorToolBars.h"
 #include "FrameCanvas.h"
 #include "MainWindow.h"
 #include "PaintHost.h"
 #include "Workspace.h"
+#include "resource.h"
 
 namespace {
 
@@ -38,9 +40,5 @@ void ConnectPaintHost()
     g_paintHost.setSelectionState = SetSelectionState;
     g_paintHost.testSelectionState = TestSelectionState;
     g_paintHost.canvasOrigin = GetCanvasOrigin;
-}
-
-int SelectPaintTool(int tool)
-{
-    return StoreAndSendPaintTool(tool);
+    g_paintHost.onionSkinChanged = [](int on) { CheckMainToolButton(IDM_ONION_SKINNING, on); };
 }

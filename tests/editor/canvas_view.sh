@@ -63,7 +63,8 @@ film=$(hwnd_of FRAMES)
 [ -n "$canvas" ] && [ -n "$film" ] || bb_fail "no canvas or film: $(bb_wd children "$main")"
 # The scroll bars: the vertical one is the one higher than wide.
 vbar="" hbar=""
-for bar in $(bb_wd children "$main" | grep 'class="ScrollBar"' | sed -E 's/^hwnd=(0x[0-9A-Fa-f]+).*/\1/'); do
+canvas_parent=$(bb_wd children "$main" | grep "^hwnd=$canvas " | sed -E 's/.* parent=(0x[0-9A-Fa-f]+) .*/\1/')
+for bar in $(bb_wd children "$main" | grep 'class="ScrollBar"' | grep "parent=$canvas_parent " | sed -E 's/^hwnd=(0x[0-9A-Fa-f]+).*/\1/'); do
   read -r _ _ w h <<<"$(rect_of "$bar")"
   if [ "$h" -gt "$w" ]; then vbar=$bar; else hbar=$bar; fi
 done
@@ -117,7 +118,9 @@ bb_wd send "$canvas" WM_MOUSEWHEEL 0,120 0 >/dev/null
 bb_expect_eq "back at the top" "result=0" "$(bb_wd send "$vbar" 0xE1 0 0)"
 # Through the main window, which hands the wheel to the window under the point.
 read -r cx cy _ _ <<<"$(rect_of "$canvas")"
-bb_wd send "$main" WM_MOUSEWHEEL 0,-120 "$((main_cx + cx + 20)),$((main_cy + cy + 20))" >/dev/null
+workspace=$(bb_wd children "$main" | grep "^hwnd=$canvas " | sed -E 's/.* parent=(0x[0-9A-Fa-f]+) .*/\1/')
+read -r wx wy _ _ <<<"$(rect_of "$workspace")"
+bb_wd send "$main" WM_MOUSEWHEEL 0,-120 "$((main_cx + wx + cx + 20)),$((main_cy + wy + cy + 20))" >/dev/null
 bb_expect_eq "scrolled through the main window" "$down" "$(bb_wd send "$vbar" 0xE1 0 0)"
 bb_wd send "$canvas" WM_VSCROLL 6 0 >/dev/null  # SB_TOP
 
