@@ -312,3 +312,31 @@ TEST(ViewRender, TheCrossIsInvertedAndRemovedByDrawingItAgain)
 }
 
 }  // namespace
+
+namespace {
+
+// In the three-colour format white is entry 1 of a 4-bit table: the view
+// must still show the frame's colours, the transparent entry 2 included.
+TEST(ViewRender, ThreeColourFramesKeepTheirColours)
+{
+    for (int zoom : {0, 3}) {
+        for (bool onion : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "zoom " << zoom << " onion " << onion);
+            CanvasFixture f(COLORS_3, 8, 4, 2);
+            const COLORREF transparent = RGB(128, 0, 0);
+            f.Fill(0, transparent);
+            f.Fill(0, RECT{0, 0, 2, 4}, BLACK);
+            f.Fill(1, BLACK);
+            ApplyTransparentColorCode(1);  // (128, 0, 0), entry 2
+            g_appState.showGrid = 0;
+            if (onion) SetOnionSkin(1);
+            f.Show(64, 64, zoom);
+            const int c = 1 << zoom;
+            EXPECT_EQ(BLACK, f.ViewPixel(0, 0));
+            EXPECT_EQ(transparent, f.ViewPixel(c > 1 ? 3 * c + 1 : 3, 0));  // off the onion pattern
+            EXPECT_EQ(onion ? BLACK : transparent, f.ViewPixel(4 * c, 0));  // on it: the black frame 1
+        }
+    }
+}
+
+}  // namespace
