@@ -5,6 +5,7 @@
 #include "DocumentModel.h"
 #include "DocumentStrings.h"
 #include "EditorSettings.h"
+#include "FrameCanvas.h"
 #include "MainWindow.h"
 #include "RecentFiles.h"
 #include "ResultCodes.h"
@@ -73,7 +74,7 @@ bool RegisterEditorClasses()
     const ClassEntry classes[] = {
         {MAIN_CLASS, ALIGNED, MainWndProc, face, IDI_MAIN_WINDOW, IDR_MAIN_MENU},
         {"FILMSTRIP", CS_DBLCLKS, PlainPanelProc, face, 0, 0},
-        {"ANIEDIT", ALIGNED | CS_OWNDC, FramePreviewProc, nullptr, 0, 0},
+        {"ANIEDIT", ALIGNED | CS_OWNDC, FrameEditorWndProc, nullptr, 0, 0},
         {"FRAMES", CS_BYTEALIGNCLIENT | CS_CLASSDC, FilmWndProc, nullptr, 0, 0},
         {"PALETTE", CS_CLASSDC | CS_DBLCLKS, PlainPanelProc, nullptr, 0, 0},
         {"COMMON", CS_PARENTDC, CommonWndProc, face, 0, 0},
