@@ -31,11 +31,16 @@ MODULES = [
     {"path": "editor/ZELVO.exe", "exports": []},
     {"path": "players/runplayer/RunZelvo.exe", "exports": []},
     {"path": "uninstall/uninstall.exe", "exports": []},
+    {"path": "LIBS/REELSAVE/ZelvoSave.exe", "exports": []},
+    {"path": "LIBS/REELSAVE/ZelvoSave.scr", "exports": []},
+    {"path": "players/npplugin/NPReel32.dll", "exports": ["NP_GetEntryPoints", "NP_Initialize", "NP_Shutdown"]},
     {"path": "videoexport/ZelvoVfw32.dll", "exports": [
         "AddSoundSamples", "AddSoundStream", "CloseAviFile", "CloseWaveFile", "CreateAviFile",
         "DrawAviFrame", "GetAviFileInfo", "GetAviFrame", "GetSoundSamplesRequired",
         "InitAviStreamWrite", "MergeSoundFile", "OpenAviFile", "OpenWaveFile", "ReadWaveSamples",
         "SetVideoParameters", "ShowCompressOptionsDlg", "WriteAviFrame"]},
+    {"path": "REEL32/ReelOcx/ZelvoPlay.ocx", "exports": [
+        "DllCanUnloadNow", "DllGetClassObject", "DllRegisterServer", "DllUnregisterServer"]},
 ]
 
 
