@@ -9,11 +9,12 @@
 #include "EditorSettings.h"
 #include "EditorStartup.h"
 #include "EditorToolBars.h"
-#include "Palette.h"
 #include "FrameCanvas.h"
 #include "FrameSelection.h"
 #include "OnionSkin.h"
 #include "PaintBridge.h"
+#include "Palette.h"
+#include "Printing.h"
 #include "RecentFiles.h"
 #include "ResultCodes.h"
 #include "ToolWindows.h"
@@ -69,6 +70,9 @@ bool CommandBuilt(UINT id)
     case IDM_ONION_ANY_FRAME:
     case IDM_ONION_SKINNING:
     case IDM_SHOW_GRID:
+    case IDM_PRINTER_SETUP:
+    case IDM_PRINT:
+    case IDM_ABOUT:
         return true;
     default:
         return (id >= IDM_MRU_FILE && id < IDM_MRU_FILE + MAX_RECENT_FILES) || (id >= IDM_ZOOM_1 && id <= IDM_ZOOM_8) ||
@@ -226,6 +230,14 @@ void DispatchCommand(HWND window, UINT id)
         CheckZoomButton(static_cast<int>(id - IDM_ZOOM_1));
         break;
     case IDM_LAST_FRAME: StepAndShow(g_appState.frameCount - 1 - g_appState.currentFrame); break;
+    case IDM_PRINTER_SETUP: PrinterSetup(window); break;
+    case IDM_PRINT: {
+        const int result = PrintFrames(window);
+        if (result >= 2) ShowErrorMessage(result);
+        break;
+    }
+    case IDM_ABOUT: RunDialog(IDD_ABOUT, window, 0); break;
+    case IDM_STARTUP_BOX: RunDialog(IDD_ABOUT, window, 1); break;
     case IDM_HELP: ShowHelp(window, HELP_INDEX, 0); break;
     case IDM_HOMEPAGE: {
         char address[MAX_PATH] = "";
@@ -547,8 +559,10 @@ void EnableDocumentCommands(HWND window, int grayed)
     if (!menu) return;
     for (UINT id : {IDM_ADD_FRAMES, IDM_SAVE_FRAME, IDM_SAVE_SEQUENCE, IDM_CLOSE})
         EnableItem(id, !grayed && CommandBuilt(id));
-    EnableItem(IDM_PRINTER_SETUP, false);
-    EnableItem(IDM_PRINT, false);
+    // Without a document the print commands stay only for a configured printer.
+    const bool printing = !grayed || HaveDefaultPrinter();
+    EnableItem(IDM_PRINTER_SETUP, printing);
+    EnableItem(IDM_PRINT, printing);
     for (int position = 1; position <= 6; ++position)
         EnableMenuItem(menu, position, MF_BYPOSITION | (grayed ? MF_GRAYED : MF_ENABLED));
     EnableItem(IDM_COPY, false);
