@@ -6,6 +6,7 @@
 #include "DocumentStrings.h"
 #include "EditorSettings.h"
 #include "FilmStrip.h"
+#include "FrameCanvas.h"
 #include "MainWindow.h"
 #include "Printing.h"
 #include "RecentFiles.h"
@@ -77,7 +78,7 @@ bool RegisterEditorClasses()
     const ClassEntry classes[] = {
         {MAIN_CLASS, ALIGNED, MainWndProc, face, IDI_MAIN_WINDOW, IDR_MAIN_MENU},
         {"FILMSTRIP", FILMSTRIP_CLASS_STYLE, FilmStripWndProc, nullptr, 0, 0, FILMSTRIP_EXTRA_BYTES},
-        {"ANIEDIT", ALIGNED | CS_OWNDC, FramePreviewProc, nullptr, 0, 0},
+        {"ANIEDIT", ALIGNED | CS_OWNDC, FrameEditorWndProc, nullptr, 0, 0},
         {"FRAMES", CS_BYTEALIGNCLIENT | CS_CLASSDC, FilmWndProc, nullptr, 0, 0},
         {"PALETTE", CS_CLASSDC | CS_DBLCLKS, PlainPanelProc, nullptr, 0, 0},
         {"COMMON", CS_PARENTDC, CommonWndProc, face, 0, 0},
