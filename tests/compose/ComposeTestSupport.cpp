@@ -69,6 +69,13 @@ void Command(HWND dialog, int id) { SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(
 
 void SetText(HWND dialog, int id, const char* text) { SetDlgItemTextA(dialog, id, text); }
 
+void ChooseCombo(HWND dialog, int id, int item)
+{
+    HWND combo = GetDlgItem(dialog, id);
+    SendMessageA(combo, CB_SETCURSEL, item, 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+}
+
 void Pump()
 {
     MSG msg;

@@ -44,6 +44,8 @@ void Click(HWND dialog, int id);
 // Sends the dialog a command (a menu item).
 void Command(HWND dialog, int id);
 void SetText(HWND dialog, int id, const char* text);
+// Chooses a combo box item as a user does: the dialog hears CBN_SELCHANGE.
+void ChooseCombo(HWND dialog, int id, int item);
 // Handles what is waiting in this thread's queue (a strip posts its new
 // selection to itself).
 void Pump();

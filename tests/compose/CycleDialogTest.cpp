@@ -23,12 +23,6 @@ protected:
     static int Count(HWND d) { return static_cast<int>(SendMessageA(GetDlgItem(d, IDC_CYCLE_STEPS), FILMSTRIP_GET_COUNT, 0, 0)); }
     static void SelectStep(HWND d, int step) { SendMessageA(GetDlgItem(d, IDC_CYCLE_STEPS), FILMSTRIP_SELECT, step, 0); }
     static void SelectFrame(HWND d, int frame) { SendMessageA(GetDlgItem(d, IDC_CYCLE_FRAMES), FILMSTRIP_SELECT, frame, 0); }
-    static void ChooseCombo(HWND d, int id, int item)
-    {
-        HWND combo = GetDlgItem(d, id);
-        SendMessageA(combo, CB_SETCURSEL, item, 0);
-        SendMessageA(d, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
-    }
     static std::string Caption(HWND d)
     {
         char text[128] = "";

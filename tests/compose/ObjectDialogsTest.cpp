@@ -272,11 +272,9 @@ TEST_F(NewObjectDialog, StartsWithANumberedNameAndTheCurrentSequence)
         EXPECT_TRUE(Enabled(d, IDC_OPEN_FILE));
         EXPECT_TRUE(Enabled(d, IDC_NEW_FILE));
         // Copying "Object 2" shows its sequence; "File..." closes the other roads.
-        SendMessageA(combo, CB_SETCURSEL, 2, 0);
-        SendMessageA(d, WM_COMMAND, MAKEWPARAM(IDC_COPY_FROM_OBJECT, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+        ChooseCombo(d, IDC_COPY_FROM_OBJECT, 2);
         EXPECT_EQ(SendDlgItemMessageA(d, IDC_OBJECT_SEQUENCES, LB_GETCURSEL, 0, 0), 1);
-        SendMessageA(combo, CB_SETCURSEL, 4, 0);
-        SendMessageA(d, WM_COMMAND, MAKEWPARAM(IDC_COPY_FROM_OBJECT, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+        ChooseCombo(d, IDC_COPY_FROM_OBJECT, 4);
         EXPECT_FALSE(Enabled(d, IDC_OPEN_FILE));
         EXPECT_FALSE(Enabled(d, IDC_NEW_FILE));
         EXPECT_FALSE(Enabled(d, IDC_EXISTING_FILE));
@@ -309,9 +307,7 @@ TEST_F(NewObjectDialog, RoadsGiveTheirResultsAndPrepareTheSlot)
         SCOPED_TRACE(c.what);
         DialogDrivers drivers({[&](HWND d) {
             if (c.copyItem) {
-                HWND combo = GetDlgItem(d, IDC_COPY_FROM_OBJECT);
-                SendMessageA(combo, CB_SETCURSEL, c.copyItem, 0);
-                SendMessageA(d, WM_COMMAND, MAKEWPARAM(IDC_COPY_FROM_OBJECT, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+                ChooseCombo(d, IDC_COPY_FROM_OBJECT, c.copyItem);
             }
             if (c.road != IDC_EXISTING_FILE) Click(d, c.road);
             if (c.sequence >= 0) SendDlgItemMessageA(d, IDC_OBJECT_SEQUENCES, LB_SETCURSEL, c.sequence, 0);
@@ -342,9 +338,7 @@ TEST_F(NewObjectDialog, RoadsGiveTheirResultsAndPrepareTheSlot)
 TEST_F(NewObjectDialog, AddObjectKeepsTheCopiedObject)
 {
     DialogDrivers drivers({[](HWND d) {
-        HWND combo = GetDlgItem(d, IDC_COPY_FROM_OBJECT);
-        SendMessageA(combo, CB_SETCURSEL, 2, 0);
-        SendMessageA(d, WM_COMMAND, MAKEWPARAM(IDC_COPY_FROM_OBJECT, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+        ChooseCombo(d, IDC_COPY_FROM_OBJECT, 2);
         SetText(d, IDC_OBJECT_NAME, "Twin");
         Click(d, IDOK);
     }});
@@ -367,9 +361,7 @@ TEST_F(NewObjectDialog, EmptyNameKeepsTheDialogAndCancelLeavesNothing)
 {
     bool stayedOpen = false;
     DialogDrivers drivers({[&](HWND d) {
-        HWND combo = GetDlgItem(d, IDC_COPY_FROM_OBJECT);
-        SendMessageA(combo, CB_SETCURSEL, 2, 0);
-        SendMessageA(d, WM_COMMAND, MAKEWPARAM(IDC_COPY_FROM_OBJECT, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+        ChooseCombo(d, IDC_COPY_FROM_OBJECT, 2);
         SetText(d, IDC_OBJECT_NAME, "");
         for (int i = 0; i < 3; ++i) Click(d, IDOK);
         stayedOpen = IsWindowVisible(d) != FALSE;
@@ -403,9 +395,7 @@ TEST_F(NewObjectDialog, ObjectFilesFindTheirSequenceOrLeaveItsNameToLoad)
 {
     UseObjectFiles();
     auto chooseFile = [](HWND d) {
-        HWND combo = GetDlgItem(d, IDC_COPY_FROM_OBJECT);
-        SendMessageA(combo, CB_SETCURSEL, 4, 0);
-        SendMessageA(d, WM_COMMAND, MAKEWPARAM(IDC_COPY_FROM_OBJECT, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+        ChooseCombo(d, IDC_COPY_FROM_OBJECT, 4);
         Click(d, IDOK);
     };
     // A loaded sequence, named byte for byte.
@@ -458,9 +448,7 @@ TEST_F(NewObjectDialog, TwelveSequencesRefuseAnObjectFileOfAThirteenth)
     fileSequence_ = "C:\\elsewhere\\new.bmx";
     bool stayed = false;
     DialogDrivers drivers({[&](HWND d) {
-        HWND combo = GetDlgItem(d, IDC_COPY_FROM_OBJECT);
-        SendMessageA(combo, CB_SETCURSEL, 4, 0);
-        SendMessageA(d, WM_COMMAND, MAKEWPARAM(IDC_COPY_FROM_OBJECT, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+        ChooseCombo(d, IDC_COPY_FROM_OBJECT, 4);
         Click(d, IDOK);
         stayed = IsWindowVisible(d) != FALSE;
         Click(d, IDCANCEL);

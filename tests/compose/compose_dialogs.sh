@@ -26,14 +26,17 @@ EM_SETSEL=0x00B1
 WM_CHAR=0x0102
 BM_CLICK=0x00F5
 
-# Select Object: "Runner" (object 1) becomes current.
-bb_wd post "$editor" WM_COMMAND 600 0 >/dev/null
-bb_wait_window '#32770' 'Select Object' 30000
-dialog=$BB_HWND
-bb_wd select "$(bb_child "$dialog" 1200)" Runner >/dev/null
-bb_wait_text "$(bb_child "$dialog" 1202)" '"Runner"' 20
-bb_wd post "$(bb_child "$dialog" 1)" $BM_CLICK 0 0 >/dev/null
-bb_wd wait-gone "$dialog" 20000 >/dev/null
+# Select Object: the chosen object becomes current.
+select_object() {
+  bb_wd post "$editor" WM_COMMAND 600 0 >/dev/null
+  bb_wait_window '#32770' 'Select Object' 30000
+  local dialog=$BB_HWND
+  bb_wd select "$(bb_child "$dialog" 1200)" "$1" >/dev/null
+  bb_wait_text "$(bb_child "$dialog" 1202)" "\"$1\"" 20
+  bb_wd post "$(bb_child "$dialog" 1)" $BM_CLICK 0 0 >/dev/null
+  bb_wd wait-gone "$dialog" 20000 >/dev/null
+}
+select_object Runner
 
 # Define Animation Sequence for Runner: start X typed, Reverse, OK; it has a
 # step list, so the editor asks whether the sequence animation is to be used.
@@ -61,13 +64,7 @@ bb_wd post "$(bb_child "$dialog" 1)" $BM_CLICK 0 0 >/dev/null
 bb_wd wait-gone "$dialog" 20000 >/dev/null
 
 # Back to Runner, then its cycle.
-bb_wd post "$editor" WM_COMMAND 600 0 >/dev/null
-bb_wait_window '#32770' 'Select Object' 30000
-dialog=$BB_HWND
-bb_wd select "$(bb_child "$dialog" 1200)" Runner >/dev/null
-bb_wait_text "$(bb_child "$dialog" 1202)" '"Runner"' 20
-bb_wd post "$(bb_child "$dialog" 1)" $BM_CLICK 0 0 >/dev/null
-bb_wd wait-gone "$dialog" 20000 >/dev/null
+select_object Runner
 
 bb_wd post "$editor" WM_COMMAND 703 0 >/dev/null
 bb_wait_window '#32770' 'Define Cycle - Runner' 30000
