@@ -579,6 +579,8 @@ struct DragCase {
     int currentAfter;
 };
 
+void PrintTo(const DragCase& c, std::ostream* out) { *out << c.what; }
+
 class ObjectDrag : public MoveDeleteObjectDialog, public ::testing::WithParamInterface<DragCase> {};
 
 TEST_P(ObjectDrag, MovesTheObjectWithEverythingItOwns)
