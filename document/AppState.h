@@ -132,9 +132,9 @@ struct EditorHooks {
     int (*nextSelectedFrame)(int previous);
     // With option AutoClearFrameSelection the frame selection is cleared.
     void (*clearFrameSelectionIfAuto)();
-    // The image library is told of a frame command (400-404) on a frame.
-    // Null: no library document to tell.
-    void (*notifyFrameChange)(UINT frameCommand, int index);
+    // The image library is told of a frame change (1 inserted, 2 added,
+    // 3 deleted) at a frame. Null: no library document to tell.
+    void (*notifyFrameChange)(int change, int index);
 };
 
 struct AppState {

@@ -2,6 +2,7 @@
 #include "MainWindow.h"
 #include "AnsFile.h"
 #include "AppState.h"
+#include "Clipboard.h"
 #include "DialogUtilities.h"
 #include "DocumentModel.h"
 #include "DocumentStrings.h"
@@ -10,14 +11,17 @@
 #include "EditorStartup.h"
 #include "EditorToolBars.h"
 #include "FrameCanvas.h"
+#include "FrameOperations.h"
 #include "FrameSelection.h"
 #include "OnionSkin.h"
 #include "PaintBridge.h"
 #include "Palette.h"
+#include "PixelEffects.h"
 #include "Printing.h"
 #include "RecentFiles.h"
 #include "ResultCodes.h"
 #include "ToolWindows.h"
+#include "Undo.h"
 #include "VideoExportBridge.h"
 #include "Workspace.h"
 #include "resource.h"
@@ -73,8 +77,34 @@ bool CommandBuilt(UINT id)
     case IDM_PRINTER_SETUP:
     case IDM_PRINT:
     case IDM_ABOUT:
+    case IDM_UNDO:
+    case IDM_REPEAT:
+    case IDM_CUT:
+    case IDM_COPY:
+    case IDM_CLEAR:
+    case IDM_PASTE_INTO_SEQUENCE:
+    case IDM_ADD_EMPTY_FRAME:
+    case IDM_APPEND_FRAMES:
+    case IDM_INSERT_FRAME:
+    case IDM_INSERT_COPY:
+    case IDM_DELETE_FRAME:
+    case IDM_SWAP_FRAME:
+    case IDM_MOVE_FRAME:
+    case IDM_SCROLL_UP:
+    case IDM_SCROLL_DOWN:
+    case IDM_SCROLL_LEFT:
+    case IDM_SCROLL_RIGHT:
+    case IDM_FLIP_HORIZONTAL:
+    case IDM_FLIP_VERTICAL:
+    case IDM_ROTATE_RIGHT:
+    case IDM_ROTATE_LEFT:
+    case IDM_ROTATE:
         return true;
+    case IDM_REPLACE_COLOR:
+    case IDM_ADJUST_COLORS:
+        return PixelPassesBuilt();
     default:
+        if (id >= IDM_EFFECTS_FIRST && id <= IDM_EFFECTS_CUSTOMIZED) return PixelPassesBuilt();
         return (id >= IDM_MRU_FILE && id < IDM_MRU_FILE + MAX_RECENT_FILES) || (id >= IDM_ZOOM_1 && id <= IDM_ZOOM_8) ||
                (id >= IDM_TOOL_FREEHAND && id <= IDM_TOOL_SELECT_POLYGON);
     }
@@ -247,7 +277,21 @@ void DispatchCommand(HWND window, UINT id)
             ShowStringMessage(window, IDS_HOMEPAGE_FAILED, nullptr, MB_OK | MB_ICONSTOP, reinterpret_cast<INT_PTR>(address));
         break;
     }
+    case IDM_UNDO:
+    case IDM_REPEAT:
+    case IDM_CUT:
+    case IDM_COPY:
+    case IDM_CLEAR:
+    case IDM_PASTE_INTO_SEQUENCE: DoEditCommand(id, HeldCommandKeys()); break;
     default:
+        if (id >= IDM_ADD_EMPTY_FRAME && id <= IDM_MOVE_FRAME) {
+            DoFrameCommand(id, HeldCommandKeys());
+            break;
+        }
+        if (id >= IDM_SCROLL_UP && id <= IDM_EFFECTS_CUSTOMIZED) {
+            DoImageCommand(id, HeldCommandKeys());
+            break;
+        }
         if (id >= IDM_TOOL_FREEHAND && id <= IDM_TOOL_SELECT_POLYGON) {
             CloseTransformWindow();
             SelectPaintTool(static_cast<int>(id - IDM_TOOL_FREEHAND));
@@ -284,8 +328,10 @@ void OnCreate(HWND window)
     UpdateGridBrushes();
     BuildToolBars(window, g_appState.instanceHandle);
     InstallToolWindowHost();
-    SetOnionSkinSource(ReadStartupSettings().onionSkinSource);
-    SetRotationMenuTexts(DEFAULT_ROTATION_DEGREES);
+    const StartupSettings startup = ReadStartupSettings();
+    SetOnionSkinSource(startup.onionSkinSource);
+    SetUndoBufferSize(startup.undoBufferSize);
+    SetRotationAngle(DEFAULT_ROTATION_DEGREES);
     InstallVideoExportBridge();
 }
 
@@ -582,7 +628,11 @@ void UpdateMenuStates()
     const bool selectionTool = g_appState.currentTool == SELECTION_TOOL_A || g_appState.currentTool == SELECTION_TOOL_B;
     EnableMainToolButton(IDM_CUT, !selectionTool);
     EnableMainToolButton(IDM_COPY, !selectionTool);
+    EnableItem(IDM_CUT, selectionTool && g_appState.frameCount > 0);
+    EnableItem(IDM_COPY, selectionTool && g_appState.frameCount > 0);
     EnableMainToolButton(IDM_PASTE, !(IsClipboardFormatAvailable(CF_BITMAP) || IsClipboardFormatAvailable(CF_DIB)));
+    EnableItem(IDM_PASTE_INTO_SEQUENCE, g_appState.frameCount > 0 && IsClipboardImageAvailable());
+    UpdateUndoCommands(CanUndo(), CanRepeat());
     const bool stretch = selectionTool && TestSelectionState(AREA_SELECTED);
     EnableItem(IDM_STRETCH, stretch);
     EnableDrawToolButton(IDM_STRETCH, !stretch);
@@ -593,6 +643,14 @@ void UpdateMenuStates()
         UpdateObjectMenus();
     }
     UpdateMultiFrameMenus(g_appState.frameCount);
+}
+
+void UpdateUndoCommands(int canUndo, int canRepeat)
+{
+    EnableItem(IDM_UNDO, canUndo != 0);
+    EnableItem(IDM_REPEAT, canRepeat != 0);
+    EnableMainToolButton(IDM_UNDO, !canUndo);
+    EnableMainToolButton(IDM_REPEAT, !canRepeat);
 }
 
 void SetRotationMenuTexts(int degrees)

@@ -152,6 +152,9 @@
 #define IDS_ROTATE_CLOCKWISE            503
 #define IDS_HOMEPAGE                    490
 #define IDS_HOMEPAGE_FAILED             28681
+#define IDS_WARNING                     1503
+#define IDS_ASK_REDUCE_FORMAT           2015
+#define IDS_ASK_DELETE_SELECTED_FRAMES  2016
 // Status-bar help of command N is string 0x8000 + N.
 #define IDS_COMMAND_HELP_BASE           0x8000
 
