@@ -5,6 +5,7 @@
 #include "DialogTestHooks.h"
 #include "DibPixels.h"
 #include "DocumentTestSupport.h"
+#include "FrameFormat.h"
 #include "FrameOperations.h"
 #include "FrameSelection.h"
 #include "ImageOperations.h"
@@ -240,6 +241,162 @@ TEST(RotationMenu, SetRotationAngleRetitlesBothItemsWithTheMagnitude)
     SetRotationAngle(90);
     g_appState.mainMenu = saved;
     DestroyMenu(menu);
+}
+
+}  // namespace
+
+namespace {
+
+// Frames of a given format whose pixels are set by a function of (frame, x, y).
+class FrameFormatChange : public FrameOperations {
+protected:
+    void MakeColorFrames(int colorCount, int width, int height, int count, COLORREF (*color)(int, int, int))
+    {
+        SetColorFormat(colorCount, nullptr, 0);
+        g_appState.frameWidth = width;
+        g_appState.frameHeight = height;
+        for (int i = 0; i < count; ++i) {
+            g_appState.frameBitmaps[i] = CreateFrameBitmap(width, height);
+            DibPixels p(g_appState.frameBitmaps[i]);
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x) p.Set(x, y, p.ValueOf(color(i, x, y)));
+            g_document.frameRecords[i].frameState = 0;
+        }
+        SetFrameCount(count);
+    }
+    static int Bits(int frame)
+    {
+        BITMAP b{};
+        GetObjectA(g_appState.frameBitmaps[frame], sizeof b, &b);
+        return b.bmBitsPixel;
+    }
+    static COLORREF At(int frame, int x, int y) { return DibPixels(g_appState.frameBitmaps[frame]).Color(x, y); }
+    static bool Near(COLORREF a, COLORREF b, int tolerance)
+    {
+        return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+               std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
+    }
+};
+
+COLORREF StaticPattern(int frame, int x, int y)
+{
+    static const COLORREF colors[4] = {RGB(0, 0, 0), RGB(255, 0, 0), RGB(0, 0, 255), RGB(255, 255, 255)};
+    return colors[(frame + x + y) % 4];
+}
+
+TEST_F(FrameFormatChange, DepthChangesKeepTheColours)
+{
+    struct Case {
+        int from, to;
+    } cases[] = {{COLORS_256, COLORS_16}, {COLORS_256, COLORS_24BIT}, {COLORS_16, COLORS_256}};
+    for (const Case& c : cases) {
+        CleanState();
+        ResetDocument();
+        MakeColorFrames(c.from, 8, 8, 2, StaticPattern);
+        ASSERT_EQ(ChangeFrameFormat({0, 0, 8, 8, c.to, 0}), 1) << c.from << "->" << c.to;
+        EXPECT_EQ(g_appState.colorCount, c.to);
+        for (int frame = 0; frame < 2; ++frame) {
+            EXPECT_EQ(Bits(frame), ColorCountToBits(c.to));
+            for (int y = 0; y < 8; ++y)
+                for (int x = 0; x < 8; ++x)
+                    ASSERT_EQ(At(frame, x, y), StaticPattern(frame, x, y)) << c.from << "->" << c.to << " " << x << "," << y;
+        }
+        EXPECT_EQ(CurrentSequenceRecord()->colorCount, c.to > COLORS_256 ? -1 : c.to);
+    }
+}
+
+COLORREF TrueColors(int frame, int x, int y)
+{
+    // Three frames of their own colours: reds, greens, blues.
+    const int level = 40 + 20 * ((x + y) % 8);
+    return frame == 0 ? RGB(level, 8, 8) : frame == 1 ? RGB(8, level, 8) : RGB(8, 8, level);
+}
+
+TEST_F(FrameFormatChange, TrueColourToFrameColoursGivesOneTableForAllFrames)
+{
+    MakeColorFrames(COLORS_24BIT, 16, 8, 3, TrueColors);
+    ASSERT_EQ(ChangeFrameFormat({0, 0, 16, 8, COLORS_256, FORMAT_FRAME_COLORS}), 1);
+    RGBQUAD tables[3][256];
+    for (int frame = 0; frame < 3; ++frame) {
+        EXPECT_EQ(Bits(frame), 8);
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, g_appState.frameBitmaps[frame]);
+        EXPECT_EQ(GetDIBColorTable(dc, 0, 256, tables[frame]), 256u);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 16; ++x)
+                EXPECT_TRUE(Near(At(frame, x, y), TrueColors(frame, x, y), 8)) << frame << " " << x << "," << y;
+    }
+    EXPECT_EQ(memcmp(tables[0], tables[1], sizeof tables[0]), 0);
+    EXPECT_EQ(memcmp(tables[0], tables[2], sizeof tables[0]), 0);
+}
+
+TEST_F(FrameFormatChange, SixteenBitsToTwoColours)
+{
+    MakeColorFrames(COLORS_65536, 8, 8, 1, [](int, int x, int) { return x < 4 ? RGB(0, 0, 0) : RGB(255, 255, 255); });
+    ASSERT_EQ(ChangeFrameFormat({0, 0, 8, 8, COLORS_2, 0}), 1);
+    EXPECT_EQ(Bits(0), 1);
+    EXPECT_EQ(At(0, 0, 3), RGB(0, 0, 0));
+    EXPECT_EQ(At(0, 7, 3), RGB(255, 255, 255));
+}
+
+TEST_F(FrameFormatChange, EnlargingFillsTheNewPartsWithTheTransparentColour)
+{
+    MakeColorFrames(COLORS_256, 32, 32, 1, [](int, int, int) { return RGB(255, 0, 0); });
+    const COLORREF transparent = PaletteIndexToRgb(GetToolColor(ROLE_TRANSPARENT)) & 0xFFFFFF;
+    ASSERT_NE(transparent, RGB(255, 0, 0));
+    MessageBoxRecorder boxes(IDCANCEL);
+    ASSERT_EQ(ChangeFrameFormat({0, 0, 64, 48, COLORS_256, 0}), 1);
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_EQ(g_appState.frameWidth, 64);
+    EXPECT_EQ(g_appState.frameHeight, 48);
+    EXPECT_EQ(At(0, 31, 31), RGB(255, 0, 0));
+    EXPECT_EQ(At(0, 32, 0), transparent);
+    EXPECT_EQ(At(0, 0, 32), transparent);
+    EXPECT_EQ(At(0, 63, 47), transparent);
+}
+
+TEST_F(FrameFormatChange, ShrinkingAsksUnlessStretchingAndCancelLeavesAll)
+{
+    MakeColorFrames(COLORS_256, 16, 16, 2, [](int, int x, int) { return x < 8 ? RGB(255, 0, 0) : RGB(0, 0, 255); });
+    HBITMAP first = g_appState.frameBitmaps[0];
+    {
+        MessageBoxRecorder boxes(IDCANCEL);
+        EXPECT_EQ(ChangeFrameFormat({8, 0, 8, 16, COLORS_256, 0}), 0);
+        ASSERT_EQ(boxes.Boxes().size(), 1u);
+        EXPECT_EQ(boxes.Boxes()[0].text, "Reducing the frame format causes all non contained parts of the image(s) to be lost!");
+        EXPECT_EQ(boxes.Boxes()[0].caption, "Warning");
+        EXPECT_EQ(g_appState.frameBitmaps[0], first);
+        EXPECT_EQ(g_appState.frameWidth, 16);
+    }
+    {
+        MessageBoxRecorder boxes(IDOK);
+        ASSERT_EQ(ChangeFrameFormat({8, 0, 8, 16, COLORS_256, 0}), 1);
+        EXPECT_EQ(boxes.Boxes().size(), 1u);
+        EXPECT_EQ(At(0, 0, 0), RGB(0, 0, 255));  // the right half from x 8 on
+    }
+    {
+        MessageBoxRecorder boxes(IDCANCEL);
+        ASSERT_EQ(ChangeFrameFormat({0, 0, 4, 8, COLORS_256, FORMAT_STRETCH}), 1);
+        EXPECT_TRUE(boxes.Boxes().empty());
+        EXPECT_EQ(At(1, 0, 0), RGB(0, 0, 255));
+    }
+}
+
+TEST_F(FrameFormatChange, ACancelAfterTheFirstFrameLeavesEveryFrameOld)
+{
+    MakeColorFrames(COLORS_24BIT, 8, 8, 3, TrueColors);
+    HBITMAP frames[3] = {g_appState.frameBitmaps[0], g_appState.frameBitmaps[1], g_appState.frameBitmaps[2]};
+    DialogAutoAnswer cancel(DialogAutoAnswer::PressButton(IDC_PROGRESS_CANCEL));
+    EXPECT_EQ(ChangeFrameFormat({0, 0, 8, 8, COLORS_256, FORMAT_DITHER}), 0);
+    EXPECT_FALSE(cancel.Dialogs().empty());
+    EXPECT_EQ(g_appState.colorCount, COLORS_24BIT);
+    for (int frame = 0; frame < 3; ++frame) {
+        EXPECT_EQ(g_appState.frameBitmaps[frame], frames[frame]);
+        EXPECT_EQ(Bits(frame), 24);
+        EXPECT_EQ(At(frame, 3, 2), TrueColors(frame, 3, 2));
+    }
 }
 
 }  // namespace
