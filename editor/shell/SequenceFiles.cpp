@@ -5,6 +5,7 @@
 #include "DocumentCommon.h"
 #include "DocumentModel.h"
 #include "BmpFile.h"
+#include "Clipboard.h"
 #include "ColorReduction.h"
 #include "DocumentStrings.h"
 #include "EditorSettings.h"
@@ -232,18 +233,6 @@ int InsertImageFile(const char* path, HBITMAP* slot, UINT flags)
     if (result != RESULT_OK) return result;
     GlobalBlock image(block);
     return InsertDibIntoBitmap(image.Get(), slot, flags, 0, 0);
-}
-
-// The clipboard's image into a new frame; false when there is none.
-bool PasteClipboardImage(HBITMAP* frame)
-{
-    if (!IsClipboardFormatAvailable(CF_DIB) || !OpenClipboard(g_appState.mainWindow)) return false;
-    UINT flags = (g_appState.optionFlags >> OPTION_CLIPBOARD_PALETTE_SHIFT) & OPTION_TWO_BITS;
-    flags |= (g_appState.optionFlags & OPTION_DITHER_ON_PASTE) ? INSERT_DITHER : INSERT_NO_DITHER;
-    HANDLE data = GetClipboardData(CF_DIB);
-    const bool pasted = data && InsertDibIntoBitmap(static_cast<HGLOBAL>(data), frame, flags, 0, 0) == RESULT_OK;
-    CloseClipboard();
-    return pasted;
 }
 
 void ReplaceExtension(char* path, const char* extension)
@@ -504,9 +493,7 @@ int CreateSequence(const NewSequenceParams& params, int sequenceIndex)
     // A frame that shows only the sequence background holds nothing to save;
     // the clipboard's picture in it does.
     g_document.frameRecords[0].frameState = FRAME_UNSET;
-    if (params.pasteClipboard && PasteClipboardImage(&g_appState.frameBitmaps[0])) {
-        g_document.frameRecords[0].frameState |= FRAME_MODIFIED;
-    } else {
+    {
         HDC dc = CreateCompatibleDC(nullptr);
         HGDIOBJ old = SelectObject(dc, frame);
         const RECT whole{0, 0, g_appState.frameWidth, g_appState.frameHeight};
@@ -514,6 +501,8 @@ int CreateSequence(const NewSequenceParams& params, int sequenceIndex)
         SelectObject(dc, old);
         DeleteDC(dc);
     }
+    if (params.pasteClipboard && IsClipboardImageAvailable() && PasteClipboardIntoFrame(frame))
+        g_document.frameRecords[0].frameState |= FRAME_MODIFIED;
     RecordSequenceFrames(sequenceIndex);
     g_document.sequenceState = DOC_NEW;
     NotifyDocument(DOC_FRAMES_CHANGED);
