@@ -10,6 +10,7 @@
 #include "PaintResources.h"
 #include "PaintTools.h"
 #include "Palette.h"
+#include "TextTool.h"
 #include "ViewRender.h"
 #include <algorithm>
 #include <cstdarg>
@@ -108,6 +109,7 @@ void InstallPaintTools()
     // built; until then its tools' clicks only set the canvas's points and
     // status text.
     InstallDrawingTools();
+    InstallTextTool();
 }
 
 void InstallSelectionTransform(const SelectionTransform* transform) { g_transform = transform; }
