@@ -27,6 +27,7 @@ UndoList s_undo;
 
 HBITMAP MakeFrameCopy(int width, int height) { return CreateFrameBitmap(width, height); }
 UndoBitmapMaker s_makeBitmap = MakeFrameCopy;
+UndoCallTaker s_takeCall = nullptr;
 
 constexpr int MAX_BUFFER_KILOBYTES = 0x1FFFFF;  // its bytes still fit an int
 
@@ -300,6 +301,7 @@ void ResizeUndoSteps(int width, int height) { ComputeUndoSteps(width, height, -1
 
 int RecordUndo(UINT flags, int frameIndex)
 {
+    if (s_takeCall) return s_takeCall(flags, frameIndex);
     DropRepeatSteps();
     if (flags & UNDO_BEGIN_GROUP) {
         HGLOBAL previous = std::exchange(s_undo.groupSelection, nullptr);
@@ -392,3 +394,4 @@ const UndoStep& UndoSlot(int slot)
 }
 
 void SetUndoBitmapMaker(UndoBitmapMaker maker) { s_makeBitmap = maker ? maker : MakeFrameCopy; }
+void SetUndoCallTaker(UndoCallTaker taker) { s_takeCall = taker; }

@@ -85,3 +85,8 @@ const UndoStep& UndoSlot(int slot);
 // to reach the out-of-memory road). Null puts CreateFrameBitmap back.
 using UndoBitmapMaker = HBITMAP (*)(int width, int height);
 void SetUndoBitmapMaker(UndoBitmapMaker maker);
+
+// When set, every RecordUndo call goes to this function instead of the list
+// (the paint tests keep the calls in order). Null puts the list back.
+using UndoCallTaker = int (*)(UINT flags, int frameIndex);
+void SetUndoCallTaker(UndoCallTaker taker);

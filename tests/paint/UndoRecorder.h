@@ -1,5 +1,5 @@
 // The undo list as the paint tests see it: the test programs that link this
-// file define RecordUndo themselves, so every step a tool records is kept in
+// file take every RecordUndo call, so every step a tool records is kept in
 // order instead of being copied.
 #pragma once
 #include "Undo.h"
