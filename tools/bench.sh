@@ -21,3 +21,6 @@ echo "== document files"
 
 echo "== video export colour conversion"
 bash "$ROOT/videoexport/bench/convert-bench.sh" "$BUILD"
+
+echo "== paint fill"
+bash "$ROOT/tests/bench/fill-bench.sh" "$BUILD"
