@@ -135,6 +135,15 @@ struct EditorHooks {
     // The image library is told of a frame change (1 inserted, 2 added,
     // 3 deleted) at a frame. Null: no library document to tell.
     void (*notifyFrameChange)(int change, int index);
+
+    // Reads an object file into object slot `objectIndex` (its record and a
+    // new step block) and hands back its sequence's stored file name in
+    // `sequenceName` (64 characters). Result code; without it object files
+    // cannot be read and the object dialogs do not offer them.
+    int (*readObjectFile)(const char* path, int objectIndex, char* sequenceName);
+    // Opens the test-run window, with the Control Center when asked. Without
+    // it the commands that start a test run stay grey.
+    int (*showAnimationWindow)(HWND owner, int withControlCenter);
 };
 
 struct AppState {

@@ -16,8 +16,9 @@ struct DialogTableEntry {
 };
 
 // Template id -> dialog procedure. Entries on PendingDialogProc are waiting
-// for their dialog: each gets its own procedure when that dialog is built.
-const DialogTableEntry dialogTable[] = {
+// for their dialog: each gets its own procedure when that dialog is built,
+// here or through RegisterDialogProcedure from the library that holds it.
+DialogTableEntry dialogTable[] = {
     {IDD_NEW_SEQUENCE, PendingDialogProc},               // "New Frame Sequence"
     {IDD_STANDARD_PALETTE_REQUEST, PendingDialogProc},   // "Color Palette Request"
     {IDD_CURRENT_PALETTE_REQUEST, PendingDialogProc},    // "Color Palette Request"
@@ -54,11 +55,17 @@ const DialogTableEntry dialogTable[] = {
     {IDD_SAVE_CHANGES, SaveChangesDlgProc},              // "Save changes"
 };
 
+DialogTableEntry* FindDialogEntry(int templateId)
+{
+    for (DialogTableEntry& entry : dialogTable)
+        if (entry.templateId == templateId) return &entry;
+    return nullptr;
+}
+
 DLGPROC FindDialogProcedure(int templateId)
 {
-    for (const DialogTableEntry& entry : dialogTable)
-        if (entry.templateId == templateId) return entry.procedure;
-    return nullptr;
+    const DialogTableEntry* entry = FindDialogEntry(templateId);
+    return entry ? entry->procedure : nullptr;
 }
 
 // Disables the floating tool windows for the life of a modal dialog and puts
@@ -84,6 +91,20 @@ private:
 void SetDialogHost(const DialogHost& host) { dialogHost = host; }
 
 const DialogHost& GetDialogHost() { return dialogHost; }
+
+bool RegisterDialogProcedure(int templateId, DLGPROC procedure)
+{
+    DialogTableEntry* entry = FindDialogEntry(templateId);
+    if (!entry || !procedure) return false;
+    entry->procedure = procedure;
+    return true;
+}
+
+bool DialogBuilt(int templateId)
+{
+    const DLGPROC procedure = FindDialogProcedure(templateId);
+    return procedure && procedure != PendingDialogProc;
+}
 
 INT_PTR RunDialog(int templateId, HWND owner, LPARAM initParam)
 {

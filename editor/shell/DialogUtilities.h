@@ -32,6 +32,14 @@ INT_PTR RunDialog(int templateId, HWND owner, LPARAM initParam);
 // end it with their ids.
 INT_PTR CALLBACK PendingDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
+// Gives a template of the runner's table the procedure of its built dialog
+// (a library of the editor registers its dialogs at start-up). False for a
+// template the table does not hold.
+bool RegisterDialogProcedure(int templateId, DLGPROC procedure);
+// True when the template's dialog is built (its procedure is not the
+// pending one): commands that need it are offered.
+bool DialogBuilt(int templateId);
+
 // Centres a window over its parent's (or owner's) window rectangle and keeps it
 // on the screen; size and z-order stay.
 void CenterWindow(HWND window);

@@ -11,6 +11,7 @@
 #include "AnimationTables.h"
 #include "AppState.h"
 #include "BmxFile.h"
+#include "../compose/ObjectRunState.h"
 #include <windows.h>
 #include <cstdint>
 
@@ -54,6 +55,8 @@ constexpr BYTE SAVE_AS_SINGLE_IMAGES = 1;
 // the AnimationTables the animation file is written from and read into.
 struct DocumentState : AnimationTables {
     int currentObject;  // its sequence is the one in the frame editor
+    // The test run's state of each object, moved with its object.
+    ObjectRunState objectRunStates[MAX_EDITOR_OBJECTS];
     FrameRecord frameRecords[MAX_FRAMES];
     char animationPath[MAX_PATH];  // the animation file's full path
     int animationState = DOC_NONE;
@@ -181,11 +184,20 @@ constexpr int ADD_EXISTING_SEQUENCE = 0x10;  // | the sequence index
 constexpr int SELECT_OBJECT = 0x100;         // | the object index
 
 // A new object in the next slot, current, with the sequence the source names.
-// 1, or 0 when it was refused or cancelled (a 31st object, a 13th sequence).
+// The New Object dialog prepares that slot (a copied record with its steps,
+// the typed name, an object file read in): it is kept; an empty slot gets the
+// default name. 1, or 0 when it was refused or cancelled (a 31st object, a
+// 13th sequence); the caller then frees what it prepared (DiscardObjectSlot).
+// The object's steps are clamped to the frames of its sequence.
 int AddObject(HWND owner, int source);
+// Frees and zeroes an object slot beyond the object count: what a dialog
+// prepared there for an object that was not added.
+void DiscardObjectSlot(int slot);
 // SELECT_OBJECT | index: that object becomes current and its sequence goes
 // into the frame editor. 1, or 0 when it did not happen.
 int SetCurrentObject(HWND owner, int code);
+// Copies an object slot: its record, its three memory handles and its run
+// state (the handles then belong to the destination).
 void CopyObjectSlot(int destination, int source);
 // Removes an object, and its sequence when no other object uses it. The only
 // object is never removed. 1 removed, 0 refused.

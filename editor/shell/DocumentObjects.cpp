@@ -41,22 +41,26 @@ NewSequenceParams DefaultNewSequenceParams()
 }
 
 // A new object in the next slot, current, showing sequence `sequenceIndex`.
+// The slot keeps what the New Object dialog put there (a copied record and
+// its duplicated steps, the typed name, an object file): zeroing it would
+// lose that and leak the step block. Slots beyond the count are otherwise
+// empty, and an empty one gets the default name.
 void AddObjectSlot(int sequenceIndex)
 {
     const int slot = g_document.objectCount++;
     ObjectRecord& object = g_document.objectTable[slot];
-    object = ObjectRecord{};
-    for (HGLOBAL& h : g_document.objectMemoryHandles[slot]) h = nullptr;
-    FormatNumberedString(IDS_DEFAULT_OBJECT_NAME, slot + 1, object.name, sizeof object.name);
+    object.name[sizeof object.name - 1] = '\0';
+    if (!object.name[0]) FormatNumberedString(IDS_DEFAULT_OBJECT_NAME, slot + 1, object.name, sizeof object.name);
     object.sequenceIndex = static_cast<uint8_t>(sequenceIndex);
+    g_document.objectRunStates[slot] = ObjectRunState{};
     g_document.currentObject = slot;
 }
 
-// Takes back the object AddObjectSlot made (its sequence could not be loaded).
+// Takes back the object AddObjectSlot made (its sequence could not be loaded)
+// with what was prepared in its slot.
 void DropLastObject(int previousCurrent)
 {
-    const int last = --g_document.objectCount;
-    g_document.objectTable[last] = ObjectRecord{};
+    DiscardObjectSlot(--g_document.objectCount);
     g_document.currentObject = previousCurrent;
 }
 
@@ -194,7 +198,8 @@ int AddObject(HWND owner, int source)
     }
     if (!added) return 0;
     g_document.animationState |= DOC_MODIFIED;
-    NotifyDocument(DOC_STEPS_CHANGED);
+    // A copied or read-in step list may name frames the sequence lacks.
+    ClampCurrentObjectSteps();
     return 1;
 }
 
@@ -227,6 +232,17 @@ void CopyObjectSlot(int destination, int source)
     g_document.objectTable[destination] = g_document.objectTable[source];
     for (int i = 0; i < 3; ++i)
         g_document.objectMemoryHandles[destination][i] = g_document.objectMemoryHandles[source][i];
+    if (destination >= 0 && destination < MAX_EDITOR_OBJECTS && source >= 0 && source < MAX_EDITOR_OBJECTS)
+        g_document.objectRunStates[destination] = g_document.objectRunStates[source];
+}
+
+void DiscardObjectSlot(int slot)
+{
+    if (slot < g_document.objectCount || slot >= MAX_EDITOR_OBJECTS) return;
+    for (HGLOBAL& h : g_document.objectMemoryHandles[slot])
+        if (h) h = GlobalFree(h);
+    g_document.objectTable[slot] = ObjectRecord{};
+    g_document.objectRunStates[slot] = ObjectRunState{};
 }
 
 int RemoveObject(HWND owner, int index)
@@ -247,6 +263,7 @@ int RemoveObject(HWND owner, int index)
     const int last = --g_document.objectCount;
     g_document.objectTable[last] = ObjectRecord{};
     for (HGLOBAL& h : g_document.objectMemoryHandles[last]) h = nullptr;
+    g_document.objectRunStates[last] = ObjectRunState{};
     if (!wasCurrent && index < g_document.currentObject) --g_document.currentObject;
     if (sequenceGoes) RemoveSequence(sequenceIndex);
     if (!wasCurrent) return 1;
@@ -287,6 +304,7 @@ void ResetDocument()
     FreeCurrentFrames();
     FreeDocumentTables();
     FreeAnimationTables(&g_document);
+    for (ObjectRunState& state : g_document.objectRunStates) state = ObjectRunState{};
     if (g_document.convSettings) g_document.convSettings = GlobalFree(g_document.convSettings);
     SetDefaultAnimationSettings(&g_document.animationSettings);
 

@@ -106,6 +106,11 @@ bool CommandBuilt(UINT id)
     case IDM_REPLACE_COLOR:
     case IDM_ADJUST_COLORS:
         return PixelPassesBuilt();
+    case IDM_SELECT_OBJECT: return DialogBuilt(IDD_SELECT_OBJECT);
+    case IDM_NEW_OBJECT: return DialogBuilt(IDD_NEW_OBJECT);
+    case IDM_MOVE_DELETE_OBJECT: return DialogBuilt(IDD_MOVE_DELETE_OBJECT);
+    case IDM_SEQUENCE_ANIMATION: return DialogBuilt(IDD_SEQUENCE_ANIMATION);
+    case IDM_CYCLE_DEFINITION: return DialogBuilt(IDD_CYCLE_DEFINITION);
     default:
         if (id >= IDM_EFFECTS_FIRST && id <= IDM_EFFECTS_CUSTOMIZED) return PixelPassesBuilt();
         return (id >= IDM_MRU_FILE && id < IDM_MRU_FILE + MAX_RECENT_FILES) || (id >= IDM_ZOOM_1 && id <= IDM_ZOOM_8) ||
@@ -171,6 +176,66 @@ void OpenCommand(HWND window)
 {
     char path[MAX_PATH];
     if (ChooseFileToOpen(window, IDS_TITLE_OPEN, IDS_TYPE_ALL_FORMATS, path)) OpenFileByExtension(path);
+}
+
+// The menus and the status bar after an object command (the frame views
+// follow the document model's notices when another sequence is loaded).
+void AfterObjectCommand()
+{
+    UpdateAnimationChecks();
+    UpdateObjectMenus();
+    UpdateStatusBar(STATUS_TEXT, 0);
+}
+
+void SelectObjectCommand(HWND window)
+{
+    const INT_PTR result = RunDialog(IDD_SELECT_OBJECT, window, 0);
+    if (result >= SELECT_OBJECT) SetCurrentObject(window, static_cast<int>(result));
+    AfterObjectCommand();
+}
+
+void NewObjectCommand(HWND window)
+{
+    const INT_PTR result = RunDialog(IDD_NEW_OBJECT, window, 0);
+    int source = 0;
+    if (result == ADD_NEW_SEQUENCE || result == ADD_CHOSEN_FILE || result == ADD_PATH_BUFFER)
+        source = static_cast<int>(result);
+    else if (result >= SELECT_OBJECT && result < SELECT_OBJECT + MAX_SEQUENCES)
+        source = ADD_EXISTING_SEQUENCE | static_cast<int>(result - SELECT_OBJECT);
+    // What the dialog prepared in the next slot goes when no object is added.
+    if (!source || !AddObject(window, source)) DiscardObjectSlot(g_document.objectCount);
+    AfterObjectCommand();
+}
+
+void MoveDeleteObjectCommand(HWND window)
+{
+    RunDialog(IDD_MOVE_DELETE_OBJECT, window, 0);
+    AfterObjectCommand();
+}
+
+void SequenceAnimationCommand(HWND window)
+{
+    if (RunDialog(IDD_SEQUENCE_ANIMATION, window, 0) != 1) return;
+    UpdateAnimationChecks();
+    HWND run = g_appState.animationWindow;
+    if (!run) {
+        UpdateSaveCommand();
+        return;
+    }
+    if (IsIconic(run)) return;
+    // The running test picks up the new motion; the test-run window gives
+    // the main window back when it ends.
+    BringWindowToTop(run);
+    SendMessageA(run, WM_USER + 1, 0, 0);
+    EnableWindow(window, FALSE);
+    g_document.animationState |= DOC_MODIFIED;
+}
+
+void CycleDefinitionCommand(HWND window)
+{
+    RunDialog(IDD_CYCLE_DEFINITION, window, 0);
+    AfterObjectCommand();
+    UpdateSaveCommand();
 }
 
 void ToggleGrid()
@@ -293,6 +358,11 @@ void DispatchCommand(HWND window, UINT id)
         if (result >= 2) ShowErrorMessage(result);
         break;
     }
+    case IDM_SELECT_OBJECT: SelectObjectCommand(window); break;
+    case IDM_NEW_OBJECT: NewObjectCommand(window); break;
+    case IDM_MOVE_DELETE_OBJECT: MoveDeleteObjectCommand(window); break;
+    case IDM_SEQUENCE_ANIMATION: SequenceAnimationCommand(window); break;
+    case IDM_CYCLE_DEFINITION: CycleDefinitionCommand(window); break;
     case IDM_ABOUT: RunDialog(IDD_ABOUT, window, 0); break;
     case IDM_STARTUP_BOX: RunDialog(IDD_ABOUT, window, 1); break;
     case IDM_HELP: ShowHelp(window, HELP_INDEX, 0); break;

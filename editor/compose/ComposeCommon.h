@@ -1,0 +1,22 @@
+// Small pieces the composition dialogs share: the modified bit, file names
+// without their folder, string-table texts and the step counts a block holds.
+#pragma once
+#include "DocumentModel.h"
+#include <windows.h>
+
+// Sets the animation's modified bit (an animation document exists while the
+// composition commands are offered; none is left alone).
+inline void MarkAnimationModified()
+{
+    if (g_document.animationState != DOC_NONE) g_document.animationState |= DOC_MODIFIED;
+}
+
+// The part of a stored path after its last folder separator.
+const char* BareFileName(const char* path);
+// Copies at most `room` - 1 characters and always terminates.
+void CopyName(char* out, int room, const char* text);
+// The number of steps of a step block that are safe to touch: the record's
+// count, but never more than the block holds.
+int UsableStepCount(HGLOBAL block, int stepCount);
+// Message boxes with the texts of string ids (caption 1503 "Warning").
+int AskWarningQuestion(HWND owner, UINT textId);
