@@ -115,6 +115,9 @@ struct EditorHooks {
     // The video export: renders the animation file into a video file. Result
     // code; without it 0x8007.
     int (*exportVideo)(HWND owner, const char* videoPath, const char* animationPath);
+    // Changes the size and colour format of every frame (flags bit 0: stretch
+    // the pictures). 1 changed, 0 not; without it nothing changes.
+    int (*changeFrameFormat)(int width, int height, int colorCount, UINT flags);
 };
 
 struct AppState {

@@ -2,11 +2,13 @@
 #include "MainWindow.h"
 #include "AnsFile.h"
 #include "AppState.h"
+#include "ConvBridge.h"
 #include "DialogUtilities.h"
 #include "DocumentModel.h"
 #include "DocumentStrings.h"
 #include "EditorSettings.h"
 #include "EditorStartup.h"
+#include "FileChooser.h"
 #include "RecentFiles.h"
 #include "ResultCodes.h"
 #include "Workspace.h"
@@ -52,6 +54,7 @@ bool CommandBuilt(UINT id)
     case IDM_HOMEPAGE:
         return true;
     default:
+        if (id >= CONV_CMD_FIRST && id <= CONV_CMD_LAST) return IsConvLibraryLoaded();  // the library's own items
         return id >= IDM_MRU_FILE && id < IDM_MRU_FILE + MAX_RECENT_FILES;
     }
 }
@@ -84,11 +87,12 @@ int OpenRecentFile(UINT id)
 
 // A file chosen and the open document given up (after the save question):
 // the document is then empty and `path` (MAX_PATH) names the file.
-bool ChooseFileToOpen(HWND window, UINT firstTypeId, char* path)
+bool ChooseFileToOpen(HWND window, UINT flags, UINT firstTypeId, char* path)
 {
     int type = 0;
     path[0] = '\0';
-    if (!g_appState.hooks.chooseFile || !g_appState.hooks.chooseFile(window, 0, IDS_TITLE_OPEN, firstTypeId, path, &type))
+    if (!g_appState.hooks.chooseFile ||
+        !g_appState.hooks.chooseFile(window, flags, IDS_TITLE_OPEN, firstTypeId, path, &type))
         return false;
     if (!QuerySaveChanges(window, g_document.animationState)) return false;
     ResetDocument();
@@ -98,7 +102,7 @@ bool ChooseFileToOpen(HWND window, UINT firstTypeId, char* path)
 void OpenAnimationCommand(HWND window)
 {
     char path[MAX_PATH];
-    if (!ChooseFileToOpen(window, IDS_TYPE_ANIMATION_FILE, path)) return;
+    if (!ChooseFileToOpen(window, 0, IDS_TYPE_ANIMATION_FORMATS, path)) return;
     const int result = OpenAnimation(path);
     if (result == RESULT_OK) {
         AddRecentFile(g_document.animationPath);
@@ -113,7 +117,9 @@ void OpenAnimationCommand(HWND window)
 void OpenCommand(HWND window)
 {
     char path[MAX_PATH];
-    if (ChooseFileToOpen(window, IDS_TYPE_SEQUENCE_FILE, path)) OpenFileByExtension(path);
+    // Every type the editor and the image library read.
+    const UINT flags = CHOOSE_LIBRARY_STILL | CHOOSE_LIBRARY_VIDEO | CHOOSE_LIBRARY_ANIMATION;
+    if (ChooseFileToOpen(window, flags, IDS_TYPE_ALL_FORMATS, path)) OpenFileByExtension(path);
 }
 
 void StepAndShow(int delta)
@@ -131,6 +137,11 @@ void DispatchCommand(HWND window, UINT id)
     }
     if (id >= IDM_MRU_FILE && id <= IDM_MRU_FILE + 30) {
         OpenRecentFile(id);
+        return;
+    }
+    if (id >= CONV_CMD_FIRST && id <= CONV_CMD_LAST) {
+        // Items the image library put into the menu.
+        if (CallProcessCommand(window, static_cast<int>(id)) == RESULT_OK) g_document.animationState |= DOC_MODIFIED;
         return;
     }
     switch (id) {
