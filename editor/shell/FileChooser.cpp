@@ -124,6 +124,7 @@ void ClearPreview(HWND dialog, PreviewState& state)
     state.animation = false;
     if (state.miniature) DestroyWindow(state.miniature);
     state.miniature = nullptr;
+    ShowWindow(GetDlgItem(dialog, IDC_PREVIEW_IMAGE), SW_SHOWNA);
     SetDlgItemTextA(dialog, IDC_PREVIEW_SIZE, "");
     SetDlgItemTextA(dialog, IDC_PREVIEW_COLORS, "");
     InvalidateRect(GetDlgItem(dialog, IDC_PREVIEW_IMAGE), nullptr, TRUE);
@@ -219,7 +220,8 @@ void ShowAnimationMiniature(HWND dialog, const char* path, PreviewState& state)
                                       at.left, at.top, at.right - at.left, at.bottom - at.top, dialog,
                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PREVIEW_MINIATURE)),
                                       GetModuleHandleA(nullptr), nullptr);
-    SetWindowPos(state.miniature, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    // The item it stands on would paint over it.
+    if (state.miniature) ShowWindow(item, SW_HIDE);
 }
 
 void LoadPreview(HWND dialog, PreviewState& state, const char* path)
