@@ -262,6 +262,31 @@ TEST(LoadConvImage, DetectionFailuresPassThroughAndClearTheImage)
     EXPECT_TRUE(host.Requests().empty());
 }
 
+// Refuses every dialog window this thread tries to make.
+LRESULT CALLBACK RefuseDialogs(int code, WPARAM wParam, LPARAM lParam)
+{
+    char name[16] = "";
+    if (code == HCBT_CREATEWND && GetClassNameA(reinterpret_cast<HWND>(wParam), name, sizeof name) &&
+        strcmp(name, "#32770") == 0)
+        return 1;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST(SaveConvImage, TheOwnerIsFreeAgainWhenNoProgressDialogCouldBeMade)
+{
+    ASSERT_TRUE(Conv().complete);
+    ScratchDir dir;
+    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseDialogs, nullptr, GetCurrentThreadId());
+    ASSERT_NE(nullptr, hook);
+    RecordingHost host;
+    EXPECT_EQ(-4, Conv().SaveConvImage(owner, dir.File("out.exe").c_str(), nullptr, 131, 1, RecordingHost::Proc));
+    UnhookWindowsHookEx(hook);
+    EXPECT_TRUE(IsWindowEnabled(owner));
+    EXPECT_EQ(0, CountThreadWindows("Converting..."));
+    DestroyWindow(owner);
+}
+
 TEST(SaveConvImage, AResourceBitmapCannotBeSavedAndTheOwnerIsFreeAfterwards)
 {
     ASSERT_TRUE(Conv().complete);
