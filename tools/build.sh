@@ -9,10 +9,15 @@ JOBS=${2:-$(nproc)}
 source "$ROOT/tools/testenv.sh"
 
 build_arch() {
-  local arch=$1 dir=$BUILD/$1 status=0
+  local arch=$1 dir=$BUILD/$1 status=0 tests=OFF
+  # Test programs are built only for the target the tests run on; the other
+  # build holds the deliverables alone.
+  [ "$arch" = "$ZELVO_TEST_ARCH" ] && tests=ON
   if [ ! -f "$dir/CMakeCache.txt" ]; then
     cmake -S "$ROOT" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$arch.cmake" \
-      -DCMAKE_BUILD_TYPE=Release >/dev/null
+      -DCMAKE_BUILD_TYPE=Release -DZELVO_TESTS=$tests >/dev/null
+  elif ! grep -qx "ZELVO_TESTS:BOOL=$tests" "$dir/CMakeCache.txt"; then
+    cmake "$dir" -DZELVO_TESTS=$tests >/dev/null
   fi
   # Progress lines are dropped; compiler and linker messages pass through.
   # The build's own status is taken from the pipe (grep fails when it has

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Runs every test under Wine and Xvfb. Usage: run-tests.sh BUILD_DIR JOBS
+# Runs the tests under Wine and Xvfb. Usage: run-tests.sh BUILD_DIR JOBS [CTEST_ARGS...]
+# Further arguments go to ctest, e.g. `-R Harness` for a part of the suite.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=$(cd "${1:-build}" && pwd)
 JOBS=${2:-$(nproc)}
+shift $(( $# < 2 ? $# : 2 ))
 source "$ROOT/tools/testenv.sh"
 DIR=$BUILD/$ZELVO_TEST_ARCH
 export WINEPREFIX=$DIR/wineprefix
@@ -38,7 +40,9 @@ run_in_x bash -c '
   # service processes started by a test would hold its output pipe open.
   wineserver -p 30 >/dev/null 2>&1 || true
   "$ZELVO_WINE" cmd /c exit </dev/null >/dev/null 2>&1 || true
-  ctest --test-dir "$0" --output-on-failure -j "$1" --timeout 300
+  dir=$0 jobs=$1
+  shift
+  ctest --test-dir "$dir" --output-on-failure -j "$jobs" --timeout 300 "$@"
   status=$?
   wineserver -k >/dev/null 2>&1 || true
-  exit $status' "$DIR" "$JOBS"
+  exit $status' "$DIR" "$JOBS" "$@"

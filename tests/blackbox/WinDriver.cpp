@@ -468,6 +468,17 @@ int PostKey(const Args& args)
     return 0;
 }
 
+// Real input goes to whatever is under the pointer or in front: the window's
+// top-level window is brought to the front first.
+HWND BringToFront(HWND window)
+{
+    HWND root = GetAncestor(window, GA_ROOT);
+    SetForegroundWindow(root);
+    if (!WaitUntil(kForegroundMs, [&] { return GetForegroundWindow() == root; }))
+        throw Failure{"the window did not come to the front"};
+    return root;
+}
+
 void AddKey(std::vector<INPUT>& inputs, WORD key, bool release)
 {
     INPUT input{};
@@ -483,10 +494,7 @@ void AddKey(std::vector<INPUT>& inputs, WORD key, bool release)
 // [ctrl+][shift+][alt+]KEY, e.g. ctrl+N, alt+VK_END, VK_F9.
 int SendKeys(const Args& args)
 {
-    HWND window = GetAncestor(ParseWindow(args[0]), GA_ROOT);
-    SetForegroundWindow(window);
-    if (!WaitUntil(kForegroundMs, [&] { return GetForegroundWindow() == window; }))
-        throw Failure{"the window did not come to the front"};
+    HWND window = BringToFront(ParseWindow(args[0]));
     for (size_t i = 1; i < args.size(); ++i) {
         std::vector<WORD> modifiers;
         std::wstring rest = args[i];
@@ -607,6 +615,298 @@ int MakeTopmost(const Args& args)
     return 0;
 }
 
+// ---- controls -----------------------------------------------------------
+
+enum class ControlKind { Other, Button, ListBox, ComboBox };
+
+ControlKind KindOf(HWND control)
+{
+    std::wstring cls = ClassOf(control);
+    if (_wcsicmp(cls.c_str(), L"Button") == 0) return ControlKind::Button;
+    if (_wcsicmp(cls.c_str(), L"ListBox") == 0 || _wcsicmp(cls.c_str(), L"ComboLBox") == 0) return ControlKind::ListBox;
+    if (_wcsicmp(cls.c_str(), L"ComboBox") == 0) return ControlKind::ComboBox;
+    return ControlKind::Other;
+}
+
+// SendMessage with the driver's timeout: a hung program fails the command.
+LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
+{
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs, &result))
+        throw Failure{"the control did not answer within 15 s"};
+    return static_cast<LRESULT>(result);
+}
+
+struct ListMessages {
+    UINT count, current, setCurrent, textLength, text, data, selected;
+    WORD selectionChanged;
+};
+constexpr ListMessages kListBoxMessages{LB_GETCOUNT, LB_GETCURSEL, LB_SETCURSEL, LB_GETTEXTLEN,
+                                        LB_GETTEXT,  LB_GETITEMDATA, LB_GETSEL, LBN_SELCHANGE};
+constexpr ListMessages kComboMessages{CB_GETCOUNT,   CB_GETCURSEL,   CB_SETCURSEL, CB_GETLBTEXTLEN,
+                                      CB_GETLBTEXT,  CB_GETITEMDATA, 0,            CBN_SELCHANGE};
+
+const ListMessages& ListMessagesOf(HWND control)
+{
+    switch (KindOf(control)) {
+    case ControlKind::ListBox: return kListBoxMessages;
+    case ControlKind::ComboBox: return kComboMessages;
+    default: throw Failure{"not a list box or combo box: class " + Utf8(ClassOf(control))};
+    }
+}
+
+// An item's text; owner-drawn lists without strings have none.
+std::wstring ItemText(HWND control, const ListMessages& list, int index)
+{
+    LRESULT length = Ask(control, list.textLength, index);
+    if (length < 0 || length > 65535) return {};
+    std::vector<wchar_t> text(static_cast<size_t>(length) + 1, L'\0');
+    Ask(control, list.text, index, reinterpret_cast<LPARAM>(text.data()));
+    return std::wstring(text.data());
+}
+
+// control HWND: what a test reads of one control.
+int ControlState(const Args& args)
+{
+    HWND control = ParseWindow(args[0]);
+    ControlKind kind = KindOf(control);
+    long long checked = kind == ControlKind::Button ? static_cast<long long>(Ask(control, BM_GETCHECK)) : -1;
+    long long selected = -1, count = -1;
+    if (kind == ControlKind::ListBox || kind == ControlKind::ComboBox) {
+        const ListMessages& list = ListMessagesOf(control);
+        selected = static_cast<long long>(Ask(control, list.current));
+        count = static_cast<long long>(Ask(control, list.count));
+    }
+    printf("class=%s id=%d text=%s enabled=%d visible=%d checked=%lld selected=%lld count=%lld\n",
+           Quoted(ClassOf(control)).c_str(), GetDlgCtrlID(control), Quoted(TextOf(control)).c_str(),
+           IsWindowEnabled(control) ? 1 : 0, IsWindowVisible(control) ? 1 : 0, checked, selected, count);
+    return 0;
+}
+
+// items HWND: every item of a list box or combo box.
+int ListItems(const Args& args)
+{
+    HWND control = ParseWindow(args[0]);
+    const ListMessages& list = ListMessagesOf(control);
+    int count = static_cast<int>(Ask(control, list.count));
+    int current = static_cast<int>(Ask(control, list.current));
+    for (int i = 0; i < count; ++i) {
+        bool selected = list.selected ? Ask(control, list.selected, i) > 0 : i == current;
+        printf("index=%d selected=%d data=%lld text=%s\n", i, selected ? 1 : 0,
+               static_cast<long long>(Ask(control, list.data, i)), Quoted(ItemText(control, list, i)).c_str());
+    }
+    return 0;
+}
+
+// The owner learns of a change as it would from a user: WM_COMMAND with the
+// control's notification code.
+void NotifyOwner(HWND control, WORD code)
+{
+    HWND owner = GetParent(control);
+    if (!owner) return;
+    PostMessageW(owner, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), code), reinterpret_cast<LPARAM>(control));
+}
+
+// select HWND TEXT|#N: chooses an item by its exact text or its index.
+int SelectItem(const Args& args)
+{
+    HWND control = ParseWindow(args[0]);
+    const ListMessages& list = ListMessagesOf(control);
+    int count = static_cast<int>(Ask(control, list.count));
+    int index = -1;
+    if (args[1].size() > 1 && args[1][0] == L'#') {
+        index = ParseInt(args[1].substr(1));
+    } else {
+        for (int i = 0; i < count && index < 0; ++i)
+            if (ItemText(control, list, i) == args[1]) index = i;
+    }
+    if (index < 0 || index >= count) throw Failure{"no item " + Utf8(args[1]) + " among " + std::to_string(count)};
+    DWORD style = static_cast<DWORD>(GetWindowLongPtrW(control, GWL_STYLE));
+    if (KindOf(control) == ControlKind::ListBox && (style & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)))
+        Ask(control, LB_SETSEL, TRUE, index);
+    else if (static_cast<int>(Ask(control, list.setCurrent, index)) != index)
+        throw Failure{"the control refused item " + std::to_string(index)};
+    NotifyOwner(control, list.selectionChanged);
+    if (KindOf(control) == ControlKind::ComboBox) NotifyOwner(control, CBN_SELENDOK);
+    printf("selected=%d text=%s\n", index, Quoted(ItemText(control, list, index)).c_str());
+    return 0;
+}
+
+// set-text HWND TEXT: an edit control or an editable combo box gets TEXT
+// (the edit control reports the change to its owner itself).
+int SetText(const Args& args)
+{
+    HWND control = ParseWindow(args[0]);
+    if (!Ask(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[1].c_str())))
+        throw Failure{"the control refused the text"};
+    if (KindOf(control) == ControlKind::ComboBox) NotifyOwner(control, CBN_EDITCHANGE);
+    printf("text=%s\n", Quoted(TextOf(control)).c_str());
+    return 0;
+}
+
+// check HWND 0|1: clicks the button, as a user would, until its check state
+// is the one asked for (a three-state box may need two clicks).
+int CheckButton(const Args& args)
+{
+    HWND button = ParseWindow(args[0]);
+    if (KindOf(button) != ControlKind::Button) throw Failure{"not a button: class " + Utf8(ClassOf(button))};
+    LRESULT wanted = ParseInt(args[1]);
+    for (int click = 0; click < 3 && Ask(button, BM_GETCHECK) != wanted; ++click) {
+        LRESULT before = Ask(button, BM_GETCHECK);
+        // Posted: the owner may open a dialog in answer to the click.
+        PostMessageW(button, BM_CLICK, 0, 0);
+        WaitUntil(kSendTimeoutMs, [&] { return Ask(button, BM_GETCHECK) != before; });
+    }
+    LRESULT state = Ask(button, BM_GETCHECK);
+    if (state != wanted) throw Failure{"the button stays at check state " + std::to_string(state)};
+    printf("checked=%lld\n", static_cast<long long>(state));
+    return 0;
+}
+
+void SendOrFail(std::vector<INPUT>& inputs)
+{
+    if (inputs.empty()) return;
+    if (SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) != inputs.size())
+        throw Failure{"SendInput failed"};
+    inputs.clear();
+}
+
+INPUT MouseInput(DWORD flags, POINT screen = {}, DWORD data = 0)
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    input.mi.mouseData = data;
+    if (flags & MOUSEEVENTF_ABSOLUTE) {
+        // Absolute input spans 0..65535 over the primary screen.
+        int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+        input.mi.dx = static_cast<LONG>((screen.x * 65535LL + (width - 1) / 2) / (width - 1));
+        input.mi.dy = static_cast<LONG>((screen.y * 65535LL + (height - 1) / 2) / (height - 1));
+    }
+    return input;
+}
+
+// Moves the real pointer to a point of the window's client area and checks
+// that it got there and that the window is what lies under it.
+POINT MovePointer(HWND window, int x, int y)
+{
+    POINT screen{x, y};
+    ClientToScreen(window, &screen);
+    std::vector<INPUT> inputs{MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, screen)};
+    SendOrFail(inputs);
+    POINT at{};
+    bool arrived = WaitUntil(kForegroundMs, [&] { return GetCursorPos(&at) && at.x == screen.x && at.y == screen.y; });
+    if (!arrived) throw Failure{"the pointer stopped at " + std::to_string(at.x) + "," + std::to_string(at.y)};
+    return screen;
+}
+
+void CheckUnderPointer(HWND window, POINT screen)
+{
+    HWND under = WindowFromPoint(screen);
+    if (under != window && !IsChild(window, under) && GetAncestor(under, GA_ROOT) != GetAncestor(window, GA_ROOT))
+        throw Failure{"another window lies under the pointer: class " + Utf8(ClassOf(under))};
+}
+
+struct Buttons {
+    DWORD down, up;
+};
+
+Buttons ParseButton(const std::wstring& name)
+{
+    if (name == L"left") return {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
+    if (name == L"right") return {MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP};
+    throw UsageError{};
+}
+
+// Until the window's program has taken its input and waits for more (as far
+// as Wine tells: it may answer at once).
+void WaitForProgramIdle(HWND window)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    KernelHandle handle{OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, process)};
+    if (handle.handle) WaitForInputIdle(handle.handle, kSendTimeoutMs);
+}
+
+// mouse HWND move X Y | down X Y [BUTTON] | up X Y [BUTTON] | click X Y [BUTTON]
+//     | double X Y | drag X1 Y1 X2 Y2 [BUTTON]
+// Real mouse input (SendInput) at client coordinates of the window: the
+// pointer really moves, and the program sees what a user's hand makes.
+// Modifier keys held meanwhile must be held on the X server (lib.sh's
+// bb_hold): Wine takes the modifier state from each X pointer event, so a
+// Ctrl pressed through SendInput is let go by the first move.
+int Mouse(const Args& args)
+{
+    HWND window = ParseWindow(args[0]);
+    const std::wstring& action = args[1];
+    if (args.size() < 4) throw UsageError{};
+    BringToFront(window);
+    int x = ParseInt(args[2]), y = ParseInt(args[3]);
+    std::vector<INPUT> inputs;
+    if (action == L"drag") {
+        if (args.size() < 6 || args.size() > 7) throw UsageError{};
+        int x2 = ParseInt(args[4]), y2 = ParseInt(args[5]);
+        Buttons button = ParseButton(args.size() > 6 ? args[6] : L"left");
+        POINT from = MovePointer(window, x, y);
+        CheckUnderPointer(window, from);
+        inputs.push_back(MouseInput(button.down));
+        SendOrFail(inputs);
+        // Several steps on the way, as a hand moves, each seen by the program.
+        constexpr int kSteps = 8;
+        for (int step = 1; step <= kSteps; ++step) {
+            MovePointer(window, x + (x2 - x) * step / kSteps, y + (y2 - y) * step / kSteps);
+            Sleep(kPollMs / 5);
+        }
+        inputs.push_back(MouseInput(button.up));
+        SendOrFail(inputs);
+        WaitForProgramIdle(window);
+        printf("dragged %d %d %d %d\n", x, y, x2, y2);
+        return 0;
+    }
+    if (args.size() > 5) throw UsageError{};
+    POINT at = MovePointer(window, x, y);
+    if (action == L"move") {
+        printf("at %ld %ld\n", at.x, at.y);
+        return 0;
+    }
+    CheckUnderPointer(window, at);
+    if (action == L"double") {
+        for (int i = 0; i < 2; ++i) {
+            inputs.push_back(MouseInput(MOUSEEVENTF_LEFTDOWN));
+            inputs.push_back(MouseInput(MOUSEEVENTF_LEFTUP));
+        }
+    } else {
+        Buttons button = ParseButton(args.size() > 4 ? args[4] : L"left");
+        if (action == L"down" || action == L"click") inputs.push_back(MouseInput(button.down));
+        if (action == L"up" || action == L"click") inputs.push_back(MouseInput(button.up));
+        if (inputs.empty()) throw UsageError{};
+    }
+    SendOrFail(inputs);
+    printf("%s %ld %ld\n", Utf8(action).c_str(), at.x, at.y);
+    return 0;
+}
+
+// type HWND TEXT: real key presses that type TEXT into the window, brought to
+// the front first (the focus inside it stays where the program put it).
+int TypeText(const Args& args)
+{
+    HWND root = BringToFront(ParseWindow(args[0]));
+    std::vector<INPUT> inputs;
+    for (wchar_t c : args[1]) {
+        for (DWORD flags : {static_cast<DWORD>(KEYEVENTF_UNICODE), static_cast<DWORD>(KEYEVENTF_UNICODE | KEYEVENTF_KEYUP)}) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wScan = c;
+            input.ki.dwFlags = flags;
+            inputs.push_back(input);
+        }
+        SendOrFail(inputs);
+        if (GetForegroundWindow() != root) throw Failure{"another window came to the front: the keys may have gone there"};
+    }
+    printf("typed %zu\n", args[1].size());
+    return 0;
+}
+
 struct Command {
     const wchar_t* name;
     size_t minArgs;
@@ -632,6 +932,14 @@ const Command kCommands[] = {
     {L"capture", 5, 5, Capture, "capture X Y W H FILE.bmp"},
     {L"capture-window", 2, 3, CaptureWindow, "capture-window HWND FILE.bmp [client]"},
     {L"topmost", 1, 1, MakeTopmost, "topmost HWND"},
+    {L"control", 1, 1, ControlState, "control HWND"},
+    {L"items", 1, 1, ListItems, "items HWND"},
+    {L"select", 2, 2, SelectItem, "select HWND TEXT|#INDEX"},
+    {L"set-text", 2, 2, SetText, "set-text HWND TEXT"},
+    {L"check", 2, 2, CheckButton, "check HWND 0|1|2"},
+    {L"mouse", 4, 7, Mouse,
+     "mouse HWND move|down|up|click|double X Y [left|right] | mouse HWND drag X1 Y1 X2 Y2 [left|right]"},
+    {L"type", 2, 2, TypeText, "type HWND TEXT"},
 };
 
 int Usage()

@@ -139,6 +139,58 @@ if bb_wd send "$BB_HWND" NO_SUCH_MESSAGE 0 0 2>/dev/null; then bb_fail "send too
 bb_wd post "$BB_HWND" WM_CLOSE 0 0 >/dev/null
 bb_expect_exit "$target" 1 30
 
+# --- Run 4: controls set, chosen and read as a user changes them, real mouse
+# and keyboard input. Static 206 describes what the program last saw.
+bb_start "$TARGET" "$BB_TAG"
+target=$BB_PID
+bb_wait_window "$CLASS" "$TITLE" 30000
+edit=$(bb_child "$BB_HWND" 202) combo=$(bb_child "$BB_HWND" 203) list=$(bb_child "$BB_HWND" 204)
+tick=$(bb_child "$BB_HWND" 205) log=$(bb_child "$BB_HWND" 206)
+seen() { bb_control_text "$log"; }
+
+bb_expect_eq "set-text" 'text="Grüße 90°"' "$(bb_wd set-text "$edit" 'Grüße 90°')"
+bb_expect_line "$(bb_wd control "$edit")" 'class="Edit" id=202 text="Grüße 90°" enabled=1 visible=1 checked=-1'
+bb_expect_eq "edit notification" '"edit 202 change"' "$(seen)"
+
+bb_expect_eq "combo items" 'index=0 selected=0 data=10 text="Red"
+index=1 selected=0 data=20 text="Green"
+index=2 selected=0 data=30 text="Blue"' "$(bb_wd items "$combo")"
+bb_expect_eq "select by text" 'selected=2 text="Blue"' "$(bb_wd select "$combo" Blue)"
+bb_expect_line "$(bb_wd control "$combo")" 'class="ComboBox" id=203' 'selected=2 count=3'
+bb_wait_text "$log" '"combo 203 selchange 2"' 30
+bb_expect_eq "select by index" 'selected=1 text="Two"' "$(bb_wd select "$list" '#1')"
+bb_wait_text "$log" '"list 204 selchange 1"' 30
+bb_expect_line "$(bb_wd items "$list")" 'index=1 selected=1 data=0 text="Two"'
+if bb_wd select "$list" Four 2>/dev/null; then bb_fail "select chose a missing item"; fi
+
+bb_expect_eq "check" "checked=1" "$(bb_wd check "$tick" 1)"
+bb_wait_text "$log" '"check 205 clicked 1"' 30
+bb_wd set-text "$log" "-" >/dev/null
+bb_expect_eq "check kept" "checked=1" "$(bb_wd check "$tick" 1)"
+bb_expect_eq "no click when the state is there" '"-"' "$(seen)"
+bb_expect_eq "clear" "checked=0" "$(bb_wd check "$tick" 0)"
+
+# The real pointer moves and the program sees a drag with Ctrl held.
+at=$(bb_wd mouse "$BB_HWND" move 150 60)
+bb_expect_eq "pointer" "at $((BB_CX + 150)) $((BB_CY + 60))" "$at"
+bb_hold ctrl bb_wd mouse "$BB_HWND" drag 150 60 190 95 >/dev/null
+drag_seen() { [[ $(seen) == '"drag '* ]]; }
+bb_until 30 drag_seen
+drag=$(seen)
+[[ "$drag" =~ ^\"drag\ 150,60\ 190,95\ moves=[1-9][0-9]*\ keys=ctrl\"$ ]] || bb_fail "drag seen as $drag"
+bb_wd mouse "$BB_HWND" double 300 150 >/dev/null
+bb_wait_text "$log" '"double 300,150"' 30
+
+# Typing: a real click into the edit control gives it the focus, then keys.
+bb_wd set-text "$edit" "" >/dev/null
+bb_wd mouse "$edit" click 60 10 >/dev/null
+bb_wd type "$BB_HWND" "abc 9" >/dev/null
+bb_wait_text "$edit" '"abc 9"' 30
+
+bb_wd post "$BB_HWND" WM_CLOSE 0 0 >/dev/null
+bb_expect_exit "$target" 1 30
+bb_wd wait-gone "$BB_HWND" 30000 >/dev/null
+
 # --- A failing test that uses lib.sh leaves no program behind.
 set +e
 BB_NAME=harness-abandon bash -c 'source "$1/lib.sh"; bb_start "$2" "$3"; bb_wait_window "$4" - 30000; exit 3' \

@@ -116,6 +116,59 @@ bb_wait_window() {
   BB_HWND=${BB_HWND#hwnd=}
 }
 
+# bb_child HWND ID: prints the handle of the window's descendant with that
+# control id (the first one, parents before children).
+bb_child() {
+  local line
+  line=$(bb_wd children "$1" | grep -m1 " id=$2 ") || bb_fail "window $1 has no child with id $2"
+  line=${line%% *}
+  echo "${line#hwnd=}"
+}
+
+# bb_control_text HWND: the control's text as `control` prints it, quotes and all.
+bb_control_text() {
+  local line
+  line=$(bb_wd control "$1") || bb_fail "cannot read control $1"
+  line=${line#* text=}
+  echo "${line%% enabled=*}"
+}
+
+# bb_hold KEY[+KEY...] COMMAND...: holds modifier keys (ctrl, shift, alt)
+# down on the X server while COMMAND runs, e.g. a drag with Ctrl held:
+#   bb_hold ctrl bb_wd mouse "$hwnd" drag 10 10 50 40
+# Wine reads the modifiers of each pointer event from the X server, so keys
+# held through SendInput do not survive a real mouse move.
+bb_hold() {
+  local keys=${1//+/ } key status=0
+  shift
+  for key in $keys; do xdotool keydown "$key"; done
+  "$@" || status=$?
+  for key in $keys; do xdotool keyup "$key"; done
+  return "$status"
+}
+
+# bb_until TIMEOUT_S COMMAND...: runs COMMAND until it succeeds; fails the
+# test when it still fails after TIMEOUT_S seconds. For states a program
+# reaches a little later (a posted notification, a repaint).
+bb_until() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@" 2>/dev/null; do
+    [ "$SECONDS" -lt "$deadline" ] || bb_fail "still not so after the wait: $*"
+    sleep 0.1
+  done
+}
+
+# bb_wait_text HWND \"TEXT\" TIMEOUT_S: until the control shows TEXT (quoted as
+# `control` prints it).
+bb_wait_text() {
+  local deadline=$((SECONDS + $3)) text
+  while text=$(bb_control_text "$1"); [ "$text" != "$2" ]; do
+    [ "$SECONDS" -lt "$deadline" ] || bb_fail "control $1 shows $text, not $2"
+    sleep 0.1
+  done
+}
+
 # ---- pictures and paths ---------------------------------------------------
 
 bb_screenshot() {  # FILE.png: the whole X screen
