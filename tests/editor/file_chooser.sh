@@ -23,41 +23,12 @@ PANE=1170
 IMAGE_SIZE=1173
 COLORS=1175
 SHOW=1176
-CB_GETCOUNT=0x146
-CB_GETCURSEL=0x147
-CB_SETCURSEL=0x14E
-BM_GETCHECK=0xF0
-BM_CLICK=0xF5
 
-item_line() { bb_wd children "$1" | grep -m1 " id=$2 " || true; }
-item_text() { sed -E 's/.* text="(.*)"$/\1/' <<<"$(item_line "$1" "$2")"; }
-item_hwnd() { sed -E 's/^hwnd=(0x[0-9A-Fa-f]+).*/\1/' <<<"$(item_line "$1" "$2")"; }
-result() { local r; r=$(bb_wd send "$@"); echo "${r#result=}"; }
-
-# Every entry of "Files of type" in the order shown, one a line: each is
-# selected in turn (a drop-down list shows the selected text), then the
-# entry that was selected is selected again.
+# The entries of "Files of type" in the order shown, one a line.
 type_list() {
-  local combo count selected i
-  combo=$(item_hwnd "$1" $TYPES)
-  count=$(result "$combo" $CB_GETCOUNT 0 0)
-  selected=$(result "$combo" $CB_GETCURSEL 0 0)
-  for ((i = 0; i < count; i++)); do
-    bb_wd send "$combo" $CB_SETCURSEL "$i" 0 >/dev/null
-    item_text "$1" $TYPES
-  done
-  bb_wd send "$combo" $CB_SETCURSEL "$selected" 0 >/dev/null
+  bb_wd items "$(bb_child "$1" $TYPES)" | sed -E 's/.* text="(.*)"$/\1/'
 }
-
-wait_item_text() {  # DIALOG ID TEXT TIMEOUT_S
-  local deadline=$((SECONDS + $4)) now
-  while :; do
-    now=$(item_text "$1" "$2")
-    [ "$now" = "$3" ] && return 0
-    [ "$SECONDS" -lt "$deadline" ] || bb_fail "item $2 shows [$now], not [$3]"
-    sleep 0.2
-  done
-}
+checked() { bb_wd control "$(bb_child "$1" "$2")" | sed -E 's/.* checked=(-?[0-9]+).*/\1/'; }
 
 open_save_sequence() {  # MAIN_WINDOW: sets DIALOG
   bb_wd post "$1" WM_COMMAND 104 0 >/dev/null
@@ -82,30 +53,29 @@ Sequence of Single Images
 Video for Windows(*.AVI)
 Zelvo Frame Sequence(*.BMX)"
 bb_expect_eq "types offered, sorted" "$expected" "$(type_list "$DIALOG")"
-bb_expect_eq "type chosen first" "Zelvo Frame Sequence(*.BMX)" "$(item_text "$DIALOG" $TYPES)"
+bb_expect_line "$(bb_wd items "$(bb_child "$DIALOG" $TYPES)")" 'selected=1' 'text="Zelvo Frame Sequence(*.BMX)"'
 
 kids=$(bb_wd children "$DIALOG")
 bb_expect_line "$kids" "id=$PANE " 'class="Button"' 'visible=1' 'text="Preview"'
 bb_expect_line "$kids" 'class="Static"' 'visible=1' 'text="Frame Size"'
 bb_expect_line "$kids" 'class="Static"' 'visible=1' 'text="No. of Colors:"'
 bb_expect_line "$kids" "id=$SHOW " 'class="Button"' 'text="&Preview"'
-bb_expect_eq "preview on" 1 "$(result "$(item_hwnd "$DIALOG" $SHOW)" $BM_GETCHECK 0 0)"
+bb_expect_eq "preview on" 1 "$(checked "$DIALOG" $SHOW)"
 
 # The list holds the folder "ed", green.bmx and red.bmx: the second row is green.bmx.
 list=$(sed -E 's/^hwnd=(0x[0-9A-Fa-f]+).*/\1/' <<<"$(grep -m1 'class="SysListView32"' <<<"$kids")")
 bb_wd click "$list" 40 25 >/dev/null
-wait_item_text "$DIALOG" $IMAGE_SIZE "32 x 32" 20
-bb_expect_eq "colours of green.bmx" "256 (8-bpp)" "$(item_text "$DIALOG" $COLORS)"
+bb_wait_text "$(bb_child "$DIALOG" $IMAGE_SIZE)" '"32 x 32"' 20
+bb_expect_eq "colours of green.bmx" '"256 (8-bpp)"' "$(bb_control_text "$(bb_child "$DIALOG" $COLORS)")"
 bb_screenshot "$BB_NAME-preview.png"
 
 # The preview turned off: the pane empties, and the settings file keeps it.
-bb_wd send "$(item_hwnd "$DIALOG" $SHOW)" $BM_CLICK 0 0 >/dev/null
-bb_expect_eq "preview off" 0 "$(result "$(item_hwnd "$DIALOG" $SHOW)" $BM_GETCHECK 0 0)"
-wait_item_text "$DIALOG" $IMAGE_SIZE "" 20
+bb_wd check "$(bb_child "$DIALOG" $SHOW)" 0 >/dev/null
+bb_wait_text "$(bb_child "$DIALOG" $IMAGE_SIZE)" '""' 20
 close_dialog
 grep -q '^ShowPreview=0' "$ini" || bb_fail "ShowPreview=0 not written: $(grep -i preview "$ini" || true)"
 open_save_sequence "$main"
-bb_expect_eq "preview off when opened again" 0 "$(result "$(item_hwnd "$DIALOG" $SHOW)" $BM_GETCHECK 0 0)"
+bb_expect_eq "preview off when opened again" 0 "$(checked "$DIALOG" $SHOW)"
 close_dialog
 bb_wd post "$main" WM_CLOSE 0 0 >/dev/null
 bb_expect_exit "$editor" 0 20
