@@ -429,6 +429,8 @@ ULONG_PTR GetIconImage(void* p, ULONG_PTR n)
     if (entries <= 0) return 0;
     const bool transparent = SequenceHasTransparentColor();
     const PALETTEENTRY key = TransparentEntry(GetSequenceTransparentCode());
+    // Frames of 65536 colours hold five bits a channel.
+    const int keyBits = g_appState.colorCount == COLORS_65536 ? 16 : 24;
 
     const uint32_t imageStride = DibStride(width, bits), maskStride = DibStride(width, 1);
     const uint64_t total = sizeof(BITMAPINFOHEADER) + uint64_t(1u << bits) * sizeof(RGBQUAD) +
@@ -453,7 +455,7 @@ ULONG_PTR GetIconImage(void* p, ULONG_PTR n)
                 const BYTE rgb[3] = {px[2], px[1], px[0]};
                 // Where the mask lets the screen through, the image is black,
                 // so the screen shows unchanged.
-                if (transparent && SameDeep(rgb, key, 24)) {
+                if (transparent && SameDeep(rgb, key, keyBits)) {
                     DibPutPixel(mask + size_t(y) * maskStride, x, 1, 1);
                     continue;
                 }
