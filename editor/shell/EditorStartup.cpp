@@ -10,6 +10,7 @@
 #include "MainWindow.h"
 #include "RecentFiles.h"
 #include "ResultCodes.h"
+#include "TabControl.h"
 #include "Workspace.h"
 #include "resource.h"
 #include <algorithm>
@@ -69,7 +70,8 @@ bool RegisterEditorClasses()
     const HBRUSH face = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     constexpr UINT ALIGNED = CS_BYTEALIGNCLIENT | CS_BYTEALIGNWINDOW;
     // In the order the editor has always registered them; the last one's
-    // result is the result of the whole registration.
+    // result (the tab control's, registered after the table) is the result of
+    // the whole registration.
     const ClassEntry classes[] = {
         {MAIN_CLASS, ALIGNED, MainWndProc, face, IDI_MAIN_WINDOW, IDR_MAIN_MENU},
         {"FILMSTRIP", CS_DBLCLKS, PlainPanelProc, face, 0, 0},
@@ -82,11 +84,9 @@ bool RegisterEditorClasses()
         {"PAGE", CS_OWNDC, PlainPanelProc, face, 0, 0},
         {"PRINTFILM", ALIGNED | CS_PARENTDC, PlainPanelProc, nullptr, 0, 0},
         {"Animation", ALIGNED | CS_OWNDC | CS_DBLCLKS, PlainPanelProc, nullptr, IDI_ANIMATION_WINDOW, 0},
-        {"TABCTL", CS_PARENTDC, PlainPanelProc, face, 0, 0},
     };
-    ATOM last = 0;
-    for (const ClassEntry& entry : classes) last = RegisterOne(entry);
-    return last != 0;
+    for (const ClassEntry& entry : classes) RegisterOne(entry);
+    return RegisterTabControl(g_appState.instanceHandle) != 0;
 }
 
 int ReadDisplayColorCount()
@@ -255,7 +255,6 @@ HWND CreateMainWindow(HINSTANCE instance, LPSTR commandLine)
         const DWORD length = GetModuleFileNameA(nullptr, program, sizeof program);
         if (length > 0 && length < sizeof program) WriteFileAssociations(program);
     }
-    g_appState.selectorBitmap = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_SELECTOR));
     g_appState.filmBitmap = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_FILM));
     g_appState.sizeGripBitmap = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_SIZE_GRIP));
     g_appState.framePickCursor = LoadCursorA(instance, MAKEINTRESOURCEA(IDC_FRAME_PICK));

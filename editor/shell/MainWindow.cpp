@@ -8,9 +8,11 @@
 #include "DocumentStrings.h"
 #include "EditorSettings.h"
 #include "EditorStartup.h"
+#include "EditorToolBars.h"
 #include "FileChooser.h"
 #include "RecentFiles.h"
 #include "ResultCodes.h"
+#include "ToolWindows.h"
 #include "Workspace.h"
 #include "resource.h"
 #include <cstdio>
@@ -52,6 +54,8 @@ bool CommandBuilt(UINT id)
     case IDM_ZOOM_FILM:
     case IDM_HELP:
     case IDM_HOMEPAGE:
+    case IDM_FLOATING_PALETTE:
+    case IDM_STRETCH:
         return true;
     default:
         if (id >= CONV_CMD_FIRST && id <= CONV_CMD_LAST) return IsConvLibraryLoaded();  // the library's own items
@@ -145,6 +149,7 @@ void DispatchCommand(HWND window, UINT id)
         return;
     }
     switch (id) {
+    case IDM_NEW: RunDialog(IDD_NEW_SEQUENCE, window, 0); break;  // the sequence it asks for is still to come
     case IDM_OPEN: OpenCommand(window); break;
     case IDM_OPEN_ANIMATION: OpenAnimationCommand(window); break;
     case IDM_SAVE_SEQUENCE: SaveSequenceAs(window, 0x4200, g_appState.frameCount > 1); break;
@@ -173,6 +178,8 @@ void DispatchCommand(HWND window, UINT id)
         UpdateViewLayout(0);
         break;
     case IDM_ZOOM_FILM: ToggleZoomFilm(); break;
+    case IDM_FLOATING_PALETTE: ToggleFloatingPalette(); break;
+    case IDM_STRETCH: ToggleTransformWindow(); break;
     case IDM_PREVIOUS_FRAME: StepAndShow(-1); break;
     case IDM_NEXT_FRAME: StepAndShow(1); break;
     case IDM_FILM_FIRST:
@@ -192,6 +199,10 @@ void DispatchCommand(HWND window, UINT id)
         break;
     }
     default:
+        if (id >= IDM_TOOL_FREEHAND && id <= IDM_TOOL_SELECT_POLYGON) {
+            CloseTransformWindow();
+            SelectPaintTool(static_cast<int>(id - IDM_TOOL_FREEHAND));
+        }
         break;  // commands of parts still to come, and unknown ids
     }
 }
@@ -219,6 +230,8 @@ void OnCreate(HWND window)
     g_appState.penWidth = 1;
     g_appState.ellipseMode = 1;
     g_appState.zoomShift = g_appState.fitZoomShift = 3;
+    BuildToolBars(window, g_appState.instanceHandle);
+    InstallToolWindowHost();
     ReadStartupSettings();
 }
 
@@ -395,10 +408,15 @@ void UpdateSaveCommand()
 {
     const int frame = g_appState.currentFrame;
     const int frameState = frame >= 0 && frame < MAX_FRAME_BITMAPS ? g_document.frameRecords[frame].frameState : FRAME_UNSET;
-    EnableItem(IDM_SAVE, SaveCommandEnabled(g_appState.frameCount, g_document.sequenceState, g_document.animationState, frameState));
+    const bool enabled = SaveCommandEnabled(g_appState.frameCount, g_document.sequenceState, g_document.animationState, frameState);
+    EnableItem(IDM_SAVE, enabled);
+    EnableMainToolButton(IDM_SAVE, !enabled);
 }
 
-void UpdateRunCommand() {}
+void UpdateRunCommand()
+{
+    EnableMainToolButton(IDM_RUN, !(g_appState.frameCount > 0 && HaveDocument()));
+}
 
 void UpdateAnimationChecks()
 {
@@ -440,6 +458,7 @@ void SetSelectionState(int word)
         char text[RESOURCE_STRING_LENGTH];
         LoadResourceString((word & AREA_SELECTED) ? IDS_CLEAR_SELECTION : IDS_CLEAR_FRAME, text);
         ModifyMenuA(g_appState.mainMenu, IDM_CLEAR, MF_BYCOMMAND | MF_STRING, IDM_CLEAR, text);
+        if (!(word & AREA_SELECTED)) CloseTransformWindow();
     }
     g_selectionState = word;
 }
@@ -448,6 +467,7 @@ int TestSelectionState(int mask) { return g_selectionState & mask; }
 
 void EnableDocumentCommands(HWND window, int grayed)
 {
+    EnableDocumentToolButtons(grayed);
     HMENU menu = g_appState.mainMenu;
     if (!menu) return;
     for (UINT id : {IDM_ADD_FRAMES, IDM_SAVE_FRAME, IDM_SAVE_SEQUENCE, IDM_CLOSE})
@@ -470,6 +490,13 @@ void UpdateMenuStates()
     g_appState.framePickMode = 0;
     if (g_appState.mainMenu) GreyUnbuiltCommands(g_appState.mainMenu);
     UpdateSaveCommand();
+    const bool selectionTool = g_appState.currentTool == SELECTION_TOOL_A || g_appState.currentTool == SELECTION_TOOL_B;
+    EnableMainToolButton(IDM_CUT, !selectionTool);
+    EnableMainToolButton(IDM_COPY, !selectionTool);
+    EnableMainToolButton(IDM_PASTE, !(IsClipboardFormatAvailable(CF_BITMAP) || IsClipboardFormatAvailable(CF_DIB)));
+    const bool stretch = selectionTool && TestSelectionState(AREA_SELECTED);
+    EnableItem(IDM_STRETCH, stretch);
+    EnableDrawToolButton(IDM_STRETCH, !stretch);
     EnableItem(IDM_FILM_RIGHT, g_appState.frameCount > 0);
     EnableItem(IDM_FILM_BELOW, g_appState.frameCount > 0);
     EnableItem(IDM_CLOSE, HaveDocument() || g_appState.frameCount > 0);
@@ -620,6 +647,8 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         info->ptMinTrackSize = {MIN_TRACK_WIDTH, MIN_TRACK_HEIGHT};
         return 0;
     }
+    case WM_DRAWITEM:
+        return DrawSelectorButton(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     case WM_KEYDOWN:
     case WM_KEYUP:
         if (g_appState.frameEditorWindow) SendMessageA(g_appState.frameEditorWindow, message, wParam, lParam);

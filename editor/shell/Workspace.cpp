@@ -4,9 +4,12 @@
 #include "AppState.h"
 #include "DialogUtilities.h"
 #include "DocumentModel.h"
+#include "DocumentStrings.h"
 #include "EditorSettings.h"
+#include "EditorToolBars.h"
 #include "FrameBitmaps.h"
 #include "MainWindow.h"
+#include "ToolWindows.h"
 #include "resource.h"
 #include <algorithm>
 #include <cstdio>
@@ -28,6 +31,7 @@ struct WorkspaceState {
     ViewLayout layout{};
     bool dragging = false, cancelled = false, vertical = false;
     int barPosition = 0;
+    int column = CANVAS_LEFT;  // the left column's width: where the canvas starts
 };
 WorkspaceState g_workspace;
 
@@ -232,7 +236,7 @@ void EndSplitDrag(HWND window)
     RECT client;
     GetClientRect(window, &client);
     if (g_workspace.vertical) {
-        const int split = (g_workspace.barPosition - CANVAS_LEFT + 4) & ~7;
+        const int split = (g_workspace.barPosition - g_workspace.column + 4) & ~7;
         g_workspace.horizontalSplit = split;
         g_workspace.horizontalPercent = SplitPercent(split, client.right);
     } else {
@@ -272,11 +276,12 @@ LRESULT CALLBACK WorkspaceProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_HSCROLL:
     case WM_VSCROLL:
         return SendMessageA(g_appState.frameEditorWindow, message, wParam, lParam);
-    case WM_DRAWITEM: {
-        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        DrawOwnerButton(item, "");
-        return TRUE;
-    }
+    case WM_DRAWITEM:
+        return DrawSelectorButton(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+    case WM_COMMAND:
+        // The selector popups post their choices here.
+        ApplySelectorChoice(OpenSelectorKind(), LOWORD(wParam));
+        return 0;
     case WM_RBUTTONDOWN: {
         HMENU menu = CreatePopupMenu();
         BuildCanvasContextMenu(menu);
@@ -320,7 +325,7 @@ LRESULT CALLBACK WorkspaceProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             POINT screen = p;
             ClientToScreen(window, &screen);
             HWND under = WindowFromPoint(screen);
-            if (!IsWorkspacePart(under) || p.x < CANVAS_LEFT) {
+            if (!IsWorkspacePart(under) || p.x < g_workspace.column) {
                 g_workspace.cancelled = true;
                 EndSplitDrag(window);
                 return 0;
@@ -631,21 +636,22 @@ void FreeWorkDCs()
     for (HGDIOBJ* object : {reinterpret_cast<HGDIOBJ*>(&g_appState.defaultBitmap),
                             reinterpret_cast<HGDIOBJ*>(&g_appState.formatBitmap),
                             reinterpret_cast<HGDIOBJ*>(&g_appState.menuCheckBitmap),
-                            reinterpret_cast<HGDIOBJ*>(&g_appState.selectorBitmap),
                             reinterpret_cast<HGDIOBJ*>(&g_appState.filmBitmap),
                             reinterpret_cast<HGDIOBJ*>(&g_appState.sizeGripBitmap)}) {
         if (*object) DeleteObject(*object);
         *object = nullptr;
     }
+    FreeDrawingResources();
 }
 
 void InitMainWindowChildren(HINSTANCE instance, HWND mainWindow)
 {
     g_appState.mainMenu = GetMenu(mainWindow);
     g_appState.colorCount = g_appState.displayColorCount;
+    LoadDrawingResources(instance);
     RECT client;
     GetClientRect(mainWindow, &client);
-    const int top = 0;
+    const int top = ToolBarAreaHeight();
     g_appState.workspaceWindow = CreateCommon(mainWindow, WorkspaceProc, WS_VISIBLE | WS_CLIPCHILDREN, 0, top,
                                               client.right, client.bottom - top - STATUS_BAR_HEIGHT);
     g_appState.statusBarWindow = CreateCommon(mainWindow, StatusBarProc, WS_VISIBLE, 0,
@@ -685,11 +691,19 @@ void InitMainWindowChildren(HINSTANCE instance, HWND mainWindow)
 
 void LayoutMainClient(int width, int height)
 {
-    const int top = 0;  // the tool bars take no room until they are part of the editor
+    const int top = ToolBarAreaHeight();
     MoveWindow(g_appState.statusBarWindow, 0, height - STATUS_BAR_HEIGHT, width, STATUS_BAR_HEIGHT, TRUE);
     MoveWindow(g_appState.workspaceWindow, 0, top, width, std::max(height - top - STATUS_BAR_HEIGHT, 0), FALSE);
     InvalidateRect(g_appState.workspaceWindow, nullptr, TRUE);
     if (g_appState.paletteWindow) InvalidateRect(g_appState.paletteWindow, nullptr, TRUE);
+    ResizeToolBars();
+}
+
+int SetWorkspaceColumn(int width)
+{
+    const int previous = g_workspace.column;
+    g_workspace.column = width;
+    return previous;
 }
 
 int GetScrollBarSpace(int horizontal)
@@ -697,7 +711,7 @@ int GetScrollBarSpace(int horizontal)
     return horizontal ? GetSystemMetrics(SM_CYHSCROLL) + 4 : GetSystemMetrics(SM_CXVSCROLL) + 4;
 }
 
-POINT GetCanvasOrigin() { return {CANVAS_LEFT, CANVAS_TOP}; }
+POINT GetCanvasOrigin() { return {g_workspace.column, CANVAS_TOP}; }
 
 bool IsFilmScaled() { return g_film.metrics.scaled; }
 
@@ -730,8 +744,10 @@ void UpdateViewLayout(int automatic)
     in.hScrollHeight = GetSystemMetrics(SM_CYHSCROLL);
     in.vScrollWidth = GetSystemMetrics(SM_CXVSCROLL);
     in.maximized = IsZoomed(g_appState.mainWindow) != FALSE;
+    in.canvasLeft = g_workspace.column;
     const ViewLayout& l = g_workspace.layout = ComputeViewLayout(in);
     ShowWindow(g_appState.sizeGripWindow, l.splitMax > l.splitMin ? SW_SHOWNA : SW_HIDE);
+    EnableMainToolButton(IDM_ONION_SKINNING, g_appState.frameCount <= 1);
     MoveWindow(g_appState.sizeGripWindow, l.gripX, l.gripY, l.gripWidth, l.gripHeight, TRUE);
     MoveWindow(g_appState.filmWindow, l.filmX, l.filmY, l.filmWidth, l.filmHeight, TRUE);
     MoveWindow(g_appState.frameEditorWindow, l.canvas.left - 1, l.canvas.top - 1, l.canvasWidth + 2, l.canvasHeight + 2, TRUE);
@@ -740,6 +756,7 @@ void UpdateViewLayout(int automatic)
     if (automatic) {
         g_appState.zoomShift = g_appState.fitZoomShift =
             ViewZoomForSize(l.canvasWidth, l.canvasHeight, g_appState.frameWidth, g_appState.frameHeight);
+        CheckZoomButton(g_appState.zoomShift);
     }
     InvalidateRect(g_appState.frameEditorWindow, nullptr, TRUE);
     InvalidateRect(g_appState.workspaceWindow, nullptr, TRUE);
@@ -764,6 +781,13 @@ void ShowFrameViews(int show)
         for (int pane = PANE_FRAME; pane <= PANE_MODIFIED; ++pane)
             SendMessageA(g_appState.statusBarWindow, STATUSBAR_SET_PANE, pane, -1);
     }
+    if (ReadSetting(IDS_KEY_RESET_TOOLS)) {
+        g_appState.gradatedLines = 0;
+        CheckMenuItem(g_appState.mainMenu, IDM_GRADATED_LINES, MF_UNCHECKED);
+        ResetSelectorChoices();
+    }
+    CloseTransformWindow();
+    UpdateRunCommand();
     InvalidateRect(g_appState.workspaceWindow, nullptr, TRUE);
 }
 
@@ -812,6 +836,7 @@ void ToggleZoomFilm()
 {
     g_film.zoomFilm = !g_film.zoomFilm;
     CheckMenuItem(g_appState.mainMenu, IDM_ZOOM_FILM, g_film.zoomFilm ? MF_CHECKED : MF_UNCHECKED);
+    CheckMainToolButton(IDM_ZOOM_FILM, g_film.zoomFilm);
     SendMessageA(g_appState.filmWindow, WM_CREATE, 0, 0);
     InvalidateRect(g_appState.filmWindow, nullptr, FALSE);
 }

@@ -30,6 +30,7 @@ struct LayoutInput {
     int hScrollHeight;     // SM_CYHSCROLL
     int vScrollWidth;      // SM_CXVSCROLL
     bool maximized;        // the main window is maximised
+    int canvasLeft;        // the left column's width; 0 = CANVAS_LEFT
 };
 struct ViewLayout {
     RECT canvas;  // the canvas view: left, top, width in right, height in bottom
@@ -78,3 +79,6 @@ int GetScrollBarSpace(int horizontal);
 POINT GetCanvasOrigin();
 // Moves the workspace and the status bar for a client size; b = tool-bar height.
 void LayoutMainClient(int width, int height);
+// The width of the workspace's left column (the canvas's left edge): 88, or
+// 30 while the palette floats. Returns the previous width.
+int SetWorkspaceColumn(int width);

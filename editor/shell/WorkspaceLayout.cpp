@@ -26,21 +26,22 @@ ViewLayout ComputeViewLayout(const LayoutInput& in)
     const int W = in.workspaceWidth, H = in.workspaceHeight;
     const int fw = std::max(in.frameWidth, 1), fh = std::max(in.frameHeight, 1);
     const int hs = in.hScrollHeight;
+    const int left = in.canvasLeft > 0 ? in.canvasLeft : CANVAS_LEFT;
     const int F = fh + FILM_BORDER + hs;
     const int m = fh <= 16 ? 48 : 56;
     int cw, ch;
     if (in.placement == FILM_RIGHT) {
         cw = std::clamp(in.horizontalSplit, MIN_CANVAS, std::max(MIN_CANVAS, MAX_ZOOM * fw));
         ch = H - CANVAS_TOP > 71 ? RoundDown8(H - CANVAS_TOP) : MIN_CANVAS;
-        out.filmX = CANVAS_LEFT + cw + 24;
+        out.filmX = left + cw + 24;
         out.filmHeight = std::max(std::min(F, H + hs + 4 - CANVAS_TOP) + 1, m);
         out.filmY = out.filmHeight > H - CANVAS_TOP ? CANVAS_TOP - (hs + 4) : CANVAS_TOP;
-        out.splitMin = CANVAS_LEFT + MIN_CANVAS;
-        out.splitMax = std::min(CANVAS_LEFT + MAX_ZOOM * fw, W - 64);
+        out.splitMin = left + MIN_CANVAS;
+        out.splitMax = std::min(left + MAX_ZOOM * fw, W - 64);
     } else {
-        cw = std::max(RoundDown8(W - CANVAS_LEFT - (in.maximized ? 8 : 0)), MIN_CANVAS);
+        cw = std::max(RoundDown8(W - left - (in.maximized ? 8 : 0)), MIN_CANVAS);
         ch = std::clamp(in.verticalSplit, MIN_CANVAS, std::max(MIN_CANVAS, MAX_ZOOM * fh));
-        out.filmX = CANVAS_LEFT;
+        out.filmX = left;
         out.filmY = CANVAS_TOP + ch + 16;
         const int room = H - CANVAS_TOP - ch - 16;
         out.filmHeight = std::min(F, std::max(m, room)) + 1;
@@ -56,14 +57,14 @@ ViewLayout ComputeViewLayout(const LayoutInput& in)
     out.filmWidth = std::clamp(W - out.filmX, MIN_FILM_WIDTH, MAX_FILM_WIDTH);
     out.canvasWidth = RoundDown8(cw);
     out.canvasHeight = RoundDown8(ch);
-    out.canvas = {CANVAS_LEFT, CANVAS_TOP, out.canvasWidth, out.canvasHeight};
+    out.canvas = {left, CANVAS_TOP, out.canvasWidth, out.canvasHeight};
     if (in.placement == FILM_RIGHT) {
-        out.gripX = CANVAS_LEFT + out.canvasWidth + 8;
+        out.gripX = left + out.canvasWidth + 8;
         out.gripY = CANVAS_TOP;
         out.gripWidth = GRIP_THICKNESS;
         out.gripHeight = out.canvasHeight;
     } else {
-        out.gripX = CANVAS_LEFT;
+        out.gripX = left;
         out.gripY = CANVAS_TOP + out.canvasHeight + 4;
         out.gripWidth = out.canvasWidth;
         out.gripHeight = GRIP_THICKNESS;

@@ -119,6 +119,7 @@
 #define IDI_MAIN_WINDOW                 910
 #define IDI_ANIMATION_WINDOW            912
 #define IDB_SELECTOR                    908
+#define IDB_TRANSFORM_TOOLS             909
 #define IDB_FILM                        934
 #define IDB_SIZE_GRIP                   936
 #define IDC_FRAME_PICK                  951

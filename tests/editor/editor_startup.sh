@@ -31,9 +31,10 @@ bb_expect_line "$("$ZELVO_WINE" reg query 'HKCR\zBildsequenz' /ve 2>/dev/null | 
 bb_expect_line "$("$ZELVO_WINE" reg query 'HKCR\zBildsequenz\shell\open\command' /ve 2>/dev/null | tr -d '\r')" \
   'ZELVO.exe' '"%1"'
 
-# Workspace and status bar fill the client area; no frame views yet.
+# Under the two tool bars the workspace and the status bar fill the client
+# area; no frame views yet.
 kids=$(bb_wd children "$one")
-bb_expect_line "$kids" "0 0 $BB_CW $((BB_CH - 22))" 'class="COMMON"' 'visible=1'
+bb_expect_line "$kids" "0 66 $BB_CW $((BB_CH - 66 - 22))" 'class="COMMON"' 'visible=1'
 bb_expect_line "$kids" "0 $((BB_CH - 22)) $BB_CW 22" 'class="COMMON"' 'visible=1'
 bb_expect_line "$kids" 'class="FRAMES"' 'visible=0'
 menu=$(bb_wd menu-state "$one" bar)

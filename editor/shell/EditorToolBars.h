@@ -1,0 +1,33 @@
+// The editor's two tool bars under the menu (the main tool bar and the
+// drawing-tools bar) and the operations with which the rest of the editor
+// enables and checks their buttons and chooses the paint tool.
+#pragma once
+#include "ToolBar.h"
+#include <windows.h>
+
+// Sent to the frame canvas: wParam the new tool, lParam (same tool again) << 16 | previous tool.
+constexpr UINT EDIT_SELECT_TOOL = WM_USER + 18;  // 1042
+constexpr int MAIN_TOOL_BAR_Y = 1;
+constexpr int DRAW_TOOL_BAR_Y = 33;
+constexpr int PAINT_TOOL_COUNT = 12;  // tools 0..11 have a button; 32 places a pasted area
+
+// Fills both bars and makes their windows in `parent`.
+void BuildToolBars(HWND parent, HINSTANCE instance);
+// The main bar's 103, 110, 354, 355, 339, 327 and the drawing bar's paint and
+// zoom buttons follow the document; the Run button is only disabled here.
+void EnableDocumentToolButtons(int noDocument);
+void EnableMainToolButton(UINT commandId, int disabled);
+void EnableDrawToolButton(UINT commandId, int disabled);
+int CheckMainToolButton(UINT commandId, int checked);
+int CheckDrawToolButton(UINT commandId, int checked);
+// Zoom index 0..3 checks buttons 350..353; other values do nothing.
+void CheckZoomButton(int zoomIndex);
+void ResizeToolBars();
+// Makes `tool` current, tells the canvas and checks its button; returns the previous tool.
+int SelectPaintTool(int tool);
+// The height of both bars above the workspace: 66.
+int ToolBarAreaHeight();
+
+// The two records, for the code that reads their state.
+ToolBarControl* MainToolBar();
+ToolBarControl* DrawToolBar();

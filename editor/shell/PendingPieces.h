@@ -1,0 +1,19 @@
+// Entry points of other editor pieces that the tool windows call before those
+// pieces are part of the program: the fill-pattern files and the selection
+// transforms. PendingPieces.cpp answers each as its piece does when there is
+// nothing to work on; the piece that brings the real function removes the
+// stand-in from PendingPieces.cpp.
+#pragma once
+#include <windows.h>
+
+// Reads the ".MUS" file beside the program into the twelve 8 x 8 pattern
+// bitmaps of the editor's state. 1, or a result code (0x8003 without a file).
+int ReadPatternFile();
+// Makes up to `wanted` pattern brushes from the ".MBX" file beside the
+// program: the number made, or a result code.
+int LoadPatternBrushes(HBRUSH* brushes, int wanted);
+
+// The transform window opened, chose a transform kind (0..7), closed.
+void BeginSelectionTransform();
+void SetTransformKind(int kind);
+void EndSelectionTransform();
