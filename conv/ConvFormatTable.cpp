@@ -1,5 +1,6 @@
 // The one table through which every export reaches a format's code.
 #include "ConvFormats.h"
+#include "GifAnimation.h"
 
 namespace {
 
@@ -11,7 +12,7 @@ const ConvFormatRow g_formats[] = {
     {CONV_FORMAT_PCX,             ConvDepthRule::No16Or32, CONV_FORMAT_PCX,  CONV_FORMAT_PCX,
      nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
     {CONV_FORMAT_GIF,             ConvDepthRule::AtMost8,  CONV_FORMAT_GIF,  CONV_FORMAT_GIF,
-     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
+     LoadGifFile, SaveSingleGifFile, GetGifPreview, nullptr, nullptr, nullptr},
     {CONV_FORMAT_TIFF,            ConvDepthRule::No16Or32, CONV_FORMAT_TIFF, CONV_FORMAT_TIFF,
      nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
     // Resource bitmaps cannot be written back: they report no format.
@@ -28,7 +29,7 @@ const ConvFormatRow g_formats[] = {
     {CONV_FORMAT_ANI,             ConvDepthRule::Keep,     CONV_FORMAT_ICON, CONV_FORMAT_ANI,
      nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
     {CONV_FORMAT_GIF_ANIM,        ConvDepthRule::AtMost8,  CONV_FORMAT_GIF,  CONV_FORMAT_GIF_ANIM,
-     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
+     LoadGifFile, SaveGifAnimationFile, GetGifPreview, NewGifAnimation, GifProcessCommand, NotifyGifFrameChange},
 };
 
 }  // namespace
