@@ -4,6 +4,7 @@
 // window closes. WinMain only strings these pieces together; the decisions
 // live here so that the tests can drive them.
 #pragma once
+#include "AnimFileSniff.h"
 #include "ReelEngine.h"
 #include <string>
 
@@ -30,14 +31,6 @@ std::string FormatNameMessage(UINT id, const char* name);
 int ShowPlayerMessage(HWND owner, const std::string& text, const std::string& caption, UINT type);
 
 // ---- choosing the file ----------------------------------------------------
-
-enum AnimFileKind {
-    ANIM_FILE_INVALID,   // missing, unreadable, or neither archive nor animation
-    ANIM_FILE_ARCHIVE,   // starts with "PK"
-    ANIM_FILE_RUNNABLE,  // an animation file that runs by itself
-    ANIM_FILE_PART,      // an animation file that is part of another one
-};
-AnimFileKind SniffAnimationFile(const char* path);
 
 // "-f": the first "*.ANS" of the current folder, in directory order, that is
 // an archive or a runnable animation. out holds MAX_PATH characters.
