@@ -302,6 +302,9 @@ int OpenFileByExtension(const char* path)
         AddRecentFile(path);
     } else {
         ResetDocument();
+        // Emptying the document gave it a new current file: the message names
+        // the file that failed.
+        lstrcpynA(g_document.sequencePath, path, MAX_PATH);
         ShowErrorMessage(result);
     }
     ShowFrameViews(g_appState.frameCount > 0);

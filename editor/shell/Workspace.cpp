@@ -24,6 +24,7 @@ constexpr int FILM_PIECE_WIDTH = 60;
 constexpr int FILM_TOP_ROWS = 16;     // rows of bitmap 934 above the thumbnails
 constexpr int FILM_BOTTOM_ROWS = 18;  // rows below them
 constexpr int NOT_VISIBLE = 999;
+constexpr int STATUS_FONT_HEIGHT = 16;
 
 struct WorkspaceState {
     int horizontalPercent = DEFAULT_VIEW_PERCENT, verticalPercent = DEFAULT_VIEW_PERCENT;
@@ -132,7 +133,8 @@ LRESULT CALLBACK StatusBarProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     switch (message) {
     case WM_SETFONT:
         if (!g_statusFont)
-            g_statusFont = CreateFontA(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "MS Sans Serif");
+            g_statusFont = CreateFontA(STATUS_FONT_HEIGHT, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0,
+                                       "MS Sans Serif");
         return 0;
     case WM_PAINT: {
         PAINTSTRUCT paint;
@@ -148,6 +150,8 @@ LRESULT CALLBACK StatusBarProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         EndPaint(window, &paint);
         return 0;
     }
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(g_statusFont);
     case STATUSBAR_SET_PANE:
         if (wParam < STATUS_PANE_COUNT) {
             g_paneValues[wParam] = lParam;
@@ -351,10 +355,12 @@ int ThumbStride() { return g_film.metrics.thumbWidth + g_film.metrics.gap; }
 
 int ThumbX(int index) { return FILM_LEAD - g_film.scrollX + index * ThumbStride(); }
 
-// The frame under a point of the film, or -1.
+// The frame whose thumbnail lies under a point of the film, or -1 (the gaps
+// and the perforation above and below hold none).
 int FrameAt(int x, int y)
 {
     if (ThumbStride() <= 0 || x < ThumbX(0)) return -1;
+    if (y < g_film.offsetY || y >= g_film.offsetY + g_film.metrics.thumbHeight) return -1;
     const int index = (x - ThumbX(0)) / ThumbStride();
     if (index >= g_appState.frameCount) return -1;
     if (x - ThumbX(index) >= g_film.metrics.thumbWidth) return -1;
@@ -411,7 +417,7 @@ void PaintFilm(HWND window, HDC dc)
     }
     const FilmMetrics& m = g_film.metrics;
     const int top = g_film.offsetY;
-    const int bandHeight = m.scaled ? m.thumbHeight : m.thumbHeight;
+    const int bandHeight = m.thumbHeight;
     // Above the thumbnails: the lower part of the upper perforation.
     PaintFilmStrip(dc, source, client.right, 0, FILM_TOP_ROWS - std::min(top, FILM_TOP_ROWS), std::min(top, FILM_TOP_ROWS));
     RECT band = {0, top, client.right, top + bandHeight};
@@ -434,8 +440,8 @@ void PaintFilm(HWND window, HDC dc)
         if (m.scaled)
             StretchBlt(dc, x, top, m.thumbWidth, m.thumbHeight, source, 0, 0, g_appState.frameWidth,
                        g_appState.frameHeight, SRCCOPY);
-        else
-            BitBlt(dc, x, top, m.thumbWidth, bandHeight, source, 0, FILM_REST_OFFSET - top, SRCCOPY);
+        else  // the band moves with the vertical offset, and the frame with it
+            BitBlt(dc, x, top, m.thumbWidth, m.thumbHeight, source, 0, 0, SRCCOPY);
         SelectObject(source, old);
         if (i == g_appState.currentFrame) {
             g_film.currentThumbX = x;
@@ -579,8 +585,9 @@ LRESULT CALLBACK FilmWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN: {
         const int frame = FrameAt(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
-        if (frame >= 0) StepCurrentFrame(frame - g_appState.currentFrame);
-        if (message == WM_RBUTTONDOWN && g_appState.frameCount > 0) {
+        if (frame < 0) return 0;  // only a thumbnail answers
+        StepCurrentFrame(frame - g_appState.currentFrame);
+        if (message == WM_RBUTTONDOWN) {
             HMENU menu = CreatePopupMenu();
             BuildFilmContextMenu(menu);
             POINT p = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
@@ -611,6 +618,41 @@ LRESULT CALLBACK FilmWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 // ---- creation and the operations on the views -------------------------------------------
 
+namespace {
+
+// The DC states that creation saved, put back before the DCs go.
+int g_savedMemoryDC = 0;
+int g_savedCanvasDC = 0;
+
+// The check mark of the animation kinds (702-704): a black triangle pointing
+// right on white, of the system's check-mark size, its left edge a quarter of
+// the height from the left.
+HBITMAP CreateMenuCheckBitmap()
+{
+    const int w = GetSystemMetrics(SM_CXMENUCHECK), h = GetSystemMetrics(SM_CYMENUCHECK);
+    HBITMAP bitmap = CreateBitmap(w, h, 1, 1, nullptr);
+    HDC dc = CreateCompatibleDC(nullptr);
+    if (!bitmap || !dc) {
+        if (dc) DeleteDC(dc);
+        if (bitmap) DeleteObject(bitmap);
+        return nullptr;
+    }
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    PatBlt(dc, 0, 0, w, h, WHITENESS);
+    const int left = h / 4, top = h / 4, bottom = h - 1 - h / 4;
+    const POINT triangle[3] = {{left, top}, {left + (bottom - top) / 2, h / 2}, {left, bottom}};
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(BLACK_BRUSH));
+    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
+    Polygon(dc, triangle, 3);
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldBitmap);
+    DeleteDC(dc);
+    return bitmap;
+}
+
+}  // namespace
+
 void CreateWorkDCs()
 {
     HDC screen = GetDC(nullptr);
@@ -627,12 +669,15 @@ void CreateWorkDCs()
 
 void FreeWorkDCs()
 {
-    for (HDC* dc : {&g_appState.memoryDC, &g_appState.scratchDC}) {
+    // The states saved at creation come back first: whatever is selected into
+    // the DCs now goes out, so that every object below can be deleted.
+    if (g_appState.memoryDC && g_savedMemoryDC) RestoreDC(g_appState.memoryDC, g_savedMemoryDC);
+    if (g_appState.canvasDC && g_savedCanvasDC) RestoreDC(g_appState.canvasDC, g_savedCanvasDC);
+    g_savedMemoryDC = g_savedCanvasDC = 0;
+    for (HDC* dc : {&g_appState.memoryDC, &g_appState.scratchDC, &g_appState.canvasDC}) {
         if (*dc) DeleteDC(*dc);
         *dc = nullptr;
     }
-    if (g_appState.canvasDC && g_appState.frameEditorWindow) ReleaseDC(g_appState.frameEditorWindow, g_appState.canvasDC);
-    g_appState.canvasDC = nullptr;
     for (HGDIOBJ* object : {reinterpret_cast<HGDIOBJ*>(&g_appState.defaultBitmap),
                             reinterpret_cast<HGDIOBJ*>(&g_appState.formatBitmap),
                             reinterpret_cast<HGDIOBJ*>(&g_appState.menuCheckBitmap),
@@ -647,6 +692,15 @@ void FreeWorkDCs()
 void InitMainWindowChildren(HINSTANCE instance, HWND mainWindow)
 {
     g_appState.mainMenu = GetMenu(mainWindow);
+    g_appState.menuCheckBitmap = CreateMenuCheckBitmap();
+    for (UINT id : {IDM_SEQUENCE_ANIMATION, IDM_CYCLE_DEFINITION, IDM_PATH_ANIMATION})
+        SetMenuItemBitmaps(g_appState.mainMenu, id, MF_BYCOMMAND, nullptr, g_appState.menuCheckBitmap);
+    // The canvas draws its view buffer in canvasDC.
+    HDC screen = GetDC(nullptr);
+    g_appState.canvasDC = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    if (g_appState.canvasDC) g_savedCanvasDC = SaveDC(g_appState.canvasDC);
+    if (g_appState.memoryDC) g_savedMemoryDC = SaveDC(g_appState.memoryDC);
     g_appState.colorCount = g_appState.displayColorCount;
     LoadDrawingResources(instance);
     RECT client;
@@ -772,6 +826,8 @@ void ShowFrameViews(int show)
         ShowWindow(g_appState.editHScrollBar, SW_HIDE);
         ShowWindow(g_appState.editVScrollBar, SW_HIDE);
         ShowWindow(g_appState.sizeGripWindow, SW_HIDE);
+        // Without its views there is no document to close, save or run.
+        g_document.animationState = g_document.sequenceState = DOC_NONE;
     }
     EnableDocumentCommands(g_appState.mainWindow, show ? 0 : 1);
     g_appState.filmPlacement = FILM_AUTOMATIC;

@@ -83,6 +83,7 @@
 // Titles of the file chooser.
 #define IDS_TITLE_OPEN                  810
 #define IDS_TITLE_SAVE_SEQUENCE         825
+#define IDS_TITLE_OPEN_ANIMATION        826
 #define IDS_TITLE_SAVE_ANIMATION        827
 #define IDS_TITLE_CONV_FILE             829
 // Buttons of the file chooser renamed for adding and replacing frames.
@@ -131,6 +132,9 @@
 #define IDS_START_ANIMATION             550
 #define IDS_CLEAR_SELECTION             500
 #define IDS_CLEAR_FRAME                 501
+// Texts of the rotation items 521 and 520, with the angle ("%d").
+#define IDS_ROTATE_ANTICLOCKWISE        502
+#define IDS_ROTATE_CLOCKWISE            503
 #define IDS_HOMEPAGE                    490
 #define IDS_HOMEPAGE_FAILED             28681
 // Status-bar help of command N is string 0x8000 + N.
