@@ -11,7 +11,12 @@
 #include "EditorStartup.h"
 #include "EditorToolBars.h"
 #include "FileChooser.h"
+#include "FrameCanvas.h"
+#include "FrameSelection.h"
+#include "OnionSkin.h"
+#include "PaintBridge.h"
 #include "Palette.h"
+#include "Printing.h"
 #include "RecentFiles.h"
 #include "ResultCodes.h"
 #include "ToolWindows.h"
@@ -19,6 +24,7 @@
 #include "Workspace.h"
 #include "resource.h"
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <shellapi.h>
 #include <vector>
@@ -32,9 +38,6 @@ constexpr int AREA_SELECTED = 0x10;
 constexpr int SELECTION_TOOL_A = 10, SELECTION_TOOL_B = 11;
 
 int g_selectionState;
-// The onion-skin source read at creation, written back at exit.
-int g_onionSkinSource = -1;
-
 bool HaveDocument() { return g_document.animationState != DOC_NONE; }
 
 void EnableItem(UINT id, bool enabled)
@@ -62,10 +65,21 @@ bool CommandBuilt(UINT id)
     case IDM_HOMEPAGE:
     case IDM_FLOATING_PALETTE:
     case IDM_STRETCH:
+    case IDM_CLEAR_SELECTION:
+    case IDM_SELECT_ALL_FRAMES:
+    case IDM_ONION_PREVIOUS_FRAME:
+    case IDM_ONION_NEXT_FRAME:
+    case IDM_ONION_ANY_FRAME:
+    case IDM_ONION_SKINNING:
+    case IDM_SHOW_GRID:
+    case IDM_PRINTER_SETUP:
+    case IDM_PRINT:
+    case IDM_ABOUT:
         return true;
     default:
         if (id >= CONV_CMD_FIRST && id <= CONV_CMD_LAST) return IsConvLibraryLoaded();  // the library's own items
-        return id >= IDM_MRU_FILE && id < IDM_MRU_FILE + MAX_RECENT_FILES;
+        return (id >= IDM_MRU_FILE && id < IDM_MRU_FILE + MAX_RECENT_FILES) || (id >= IDM_ZOOM_1 && id <= IDM_ZOOM_8) ||
+               (id >= IDM_TOOL_FREEHAND && id <= IDM_TOOL_SELECT_POLYGON);
     }
 }
 
@@ -131,6 +145,24 @@ void OpenCommand(HWND window)
     if (ChooseFileToOpen(window, flags, IDS_TITLE_OPEN, IDS_TYPE_ALL_FORMATS, path)) OpenFileByExtension(path);
 }
 
+void ToggleGrid()
+{
+    g_appState.showGrid = !g_appState.showGrid;
+    CheckMenuItem(g_appState.mainMenu, IDM_SHOW_GRID, MF_BYCOMMAND | (g_appState.showGrid ? MF_CHECKED : MF_UNCHECKED));
+    CheckMainToolButton(IDM_SHOW_GRID, g_appState.showGrid);
+    UpdateGridBrushes();
+    InvalidateFrameEditor(1);
+    // The canvas's frame follows the grid (light grey bottom and right edges).
+    if (g_appState.frameEditorWindow)
+        RedrawWindow(g_appState.frameEditorWindow, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE);
+}
+
+void ChooseOnionSource(UINT id)
+{
+    SetOnionSkinSource(id == IDM_ONION_PREVIOUS_FRAME ? ONION_PREVIOUS : id == IDM_ONION_NEXT_FRAME ? ONION_NEXT : ONION_ANY);
+    SetOnionSkin(1);
+}
+
 void StepAndShow(int delta)
 {
     const int frame = StepCurrentFrame(delta);
@@ -185,6 +217,13 @@ void DispatchCommand(HWND window, UINT id)
     case IDM_ZOOM_FILM: ToggleZoomFilm(); break;
     case IDM_FLOATING_PALETTE: ToggleFloatingPalette(); break;
     case IDM_STRETCH: ToggleTransformWindow(); break;
+    case IDM_CLEAR_SELECTION: SetFrameSelection(SELECTION_CLEAR_ALL, 0, 1); break;
+    case IDM_SELECT_ALL_FRAMES: SetFrameSelection(SELECTION_SELECT_ALL, 0, 1); break;
+    case IDM_ONION_PREVIOUS_FRAME:
+    case IDM_ONION_NEXT_FRAME:
+    case IDM_ONION_ANY_FRAME: ChooseOnionSource(id); break;
+    case IDM_ONION_SKINNING: SetOnionSkin(!IsOnionSkinOn()); break;
+    case IDM_SHOW_GRID: ToggleGrid(); break;
     case IDM_PREVIOUS_FRAME: StepAndShow(-1); break;
     case IDM_NEXT_FRAME: StepAndShow(1); break;
     case IDM_FILM_FIRST:
@@ -193,7 +232,22 @@ void DispatchCommand(HWND window, UINT id)
             SendMessageA(g_appState.filmWindow, LB_SETCURSEL, id == IDM_FILM_FIRST ? 0 : g_appState.frameCount - 1, 0);
         break;
     case IDM_FIRST_FRAME: StepAndShow(-g_appState.currentFrame); break;
+    case IDM_ZOOM_1:
+    case IDM_ZOOM_1 + 1:
+    case IDM_ZOOM_1 + 2:
+    case IDM_ZOOM_8:
+        SetFrameEditorZoom(static_cast<int>(id - IDM_ZOOM_1), 1);
+        CheckZoomButton(static_cast<int>(id - IDM_ZOOM_1));
+        break;
     case IDM_LAST_FRAME: StepAndShow(g_appState.frameCount - 1 - g_appState.currentFrame); break;
+    case IDM_PRINTER_SETUP: PrinterSetup(window); break;
+    case IDM_PRINT: {
+        const int result = PrintFrames(window);
+        if (result >= 2) ShowErrorMessage(result);
+        break;
+    }
+    case IDM_ABOUT: RunDialog(IDD_ABOUT, window, 0); break;
+    case IDM_STARTUP_BOX: RunDialog(IDD_ABOUT, window, 1); break;
     case IDM_HELP: ShowHelp(window, HELP_INDEX, 0); break;
     case IDM_HOMEPAGE: {
         char address[MAX_PATH] = "";
@@ -236,9 +290,11 @@ void OnCreate(HWND window)
     g_appState.penWidth = 1;
     g_appState.ellipseMode = 1;
     g_appState.zoomShift = g_appState.fitZoomShift = 3;
+    ConnectPaintHost();
+    UpdateGridBrushes();
     BuildToolBars(window, g_appState.instanceHandle);
     InstallToolWindowHost();
-    g_onionSkinSource = ReadStartupSettings().onionSkinSource;
+    SetOnionSkinSource(ReadStartupSettings().onionSkinSource);
     SetRotationMenuTexts(DEFAULT_ROTATION_DEGREES);
     InstallVideoExportBridge();
 }
@@ -325,7 +381,7 @@ int StepCurrentFrame(int delta)
     const int frame = WrapFrame(g_appState.currentFrame + delta, g_appState.frameCount);
     if (frame < 0) return -1;
     g_appState.currentFrame = frame;
-    InvalidateRect(g_appState.frameEditorWindow, nullptr, FALSE);
+    InvalidateFrameEditor(1);
     InvalidateRect(g_appState.filmWindow, nullptr, FALSE);
     UpdateStatusBar(STATUS_FRAME, frame);
     return frame;
@@ -490,6 +546,7 @@ void UpdateMultiFrameMenus(int frameCount)
     for (UINT id : {IDM_DELETE_FRAME, IDM_SWAP_FRAME, IDM_MOVE_FRAME, IDM_CLEAR_SELECTION, IDM_SELECT_ALL_FRAMES,
                     IDM_ONION_SKINNING})
         EnableItem(id, frameCount > 1 && CommandBuilt(id));
+    if (frameCount <= 1) SetOnionSkin(0);
 }
 
 void SetSelectionState(int word)
@@ -512,8 +569,10 @@ void EnableDocumentCommands(HWND window, int grayed)
     if (!menu) return;
     for (UINT id : {IDM_ADD_FRAMES, IDM_SAVE_FRAME, IDM_SAVE_SEQUENCE, IDM_CLOSE})
         EnableItem(id, !grayed && CommandBuilt(id));
-    EnableItem(IDM_PRINTER_SETUP, false);
-    EnableItem(IDM_PRINT, false);
+    // Without a document the print commands stay only for a configured printer.
+    const bool printing = !grayed || HaveDefaultPrinter();
+    EnableItem(IDM_PRINTER_SETUP, printing);
+    EnableItem(IDM_PRINT, printing);
     for (int position = 1; position <= 6; ++position)
         EnableMenuItem(menu, position, MF_BYPOSITION | (grayed ? MF_GRAYED : MF_ENABLED));
     EnableItem(IDM_COPY, false);
@@ -692,7 +751,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     case WM_DESTROY:
         ResetDocument();
-        SaveWindowPlacement(window, g_onionSkinSource);
+        SaveWindowPlacement(window, GetOnionSkinSource());
         FreeWorkDCs();
         PostQuitMessage(0);
         return 0;
@@ -758,8 +817,13 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         g_appState.clickOrigin = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
         g_appState.framePickMode = 0;
         return 0;
-    case WM_LBUTTONUP:
-        return 0;  // cancelling the running tool belongs to the canvas, still to come
+    case WM_LBUTTONUP: {
+        // A click beside the editing area cancels the running tool.
+        const int x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
+        if (abs(x - g_appState.clickOrigin.x) <= CLICK_SLOP && abs(y - g_appState.clickOrigin.y) <= CLICK_SLOP)
+            CancelToolOperation();
+        return 0;
+    }
     case WM_MOUSEWHEEL: {
         if (lParam == 0) return 0;
         POINT p = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};

@@ -8,6 +8,10 @@
 #include "EditorSettings.h"
 #include "EditorToolBars.h"
 #include "FrameBitmaps.h"
+#include "FrameCanvas.h"
+#include "FrameSelection.h"
+#include "OnionSkin.h"
+#include "PaintResources.h"
 #include "MainWindow.h"
 #include "ToolWindows.h"
 #include "resource.h"
@@ -20,6 +24,9 @@ constexpr int PEN_SIZE_BUTTON = 91;
 constexpr int FILL_PATTERN_BUTTON = 92;
 constexpr COLORREF FILM_GAP_COLOR = RGB(128, 128, 0);
 constexpr COLORREF CURRENT_FRAME_COLOR = RGB(0, 255, 0);
+constexpr COLORREF SELECTED_FRAME_COLOR = RGB(0, 255, 255);
+constexpr COLORREF ONION_FRAME_COLOR = RGB(255, 255, 0);
+constexpr int PATTERN_PIECE = 8;  // bitmap 921 holds the pattern brushes 8 pixels apart
 constexpr int FILM_PIECE_WIDTH = 60;
 constexpr int FILM_TOP_ROWS = 16;     // rows of bitmap 934 above the thumbnails
 constexpr int FILM_BOTTOM_ROWS = 18;  // rows below them
@@ -35,6 +42,12 @@ struct WorkspaceState {
     int column = CANVAS_LEFT;  // the left column's width: where the canvas starts
 };
 WorkspaceState g_workspace;
+
+// The states of memoryDC and canvasDC as they were made, put back at the end.
+struct SavedDcStates {
+    int memory = 0, canvas = 0;
+};
+SavedDcStates g_savedDcStates;
 
 struct FilmState {
     FilmMetrics metrics{};
@@ -405,6 +418,33 @@ void PaintFilmStrip(HDC dc, HDC source, int width, int y, int sourceY, int rows)
     SelectObject(source, old);
 }
 
+// A rectangle `outside` pixels round a thumbnail, `width` pixels wide.
+void DrawThumbMark(HDC dc, int x, int y, int w, int h, int outside, int width, COLORREF color)
+{
+    HPEN pen = CreatePen(PS_INSIDEFRAME, width, color);
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    Rectangle(dc, x - outside, y - outside, x + w + outside, y + h + outside);
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+    DeleteObject(pen);
+}
+
+// A Ctrl-click on the film: the frame becomes the onion-skin reference;
+// clicking the reference again switches onion skinning off.
+void PickOnionReference(int frame)
+{
+    if (g_appState.frameCount < 2) return;
+    if (IsOnionSkinOn() && frame == GetOnionSkinFrame()) {
+        SetOnionSkin(0);
+        return;
+    }
+    SetOnionSkinSource(0);
+    SetOnionSkinFrame(frame);
+    SetOnionSkin(1);
+    InvalidateRect(g_appState.filmWindow, nullptr, FALSE);
+}
+
 void PaintFilm(HWND window, HDC dc)
 {
     RECT client;
@@ -429,6 +469,7 @@ void PaintFilm(HWND window, HDC dc)
     if (below.top < below.bottom) FillRect(dc, &below, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
 
     g_film.currentThumbX = NOT_VISIBLE;
+    const int onionFrame = OnionSkinShownFrame();
     SetStretchBltMode(dc, COLORONCOLOR);
     for (int i = 0; i < g_appState.frameCount; ++i) {
         const int x = ThumbX(i);
@@ -445,14 +486,11 @@ void PaintFilm(HWND window, HDC dc)
         SelectObject(source, old);
         if (i == g_appState.currentFrame) {
             g_film.currentThumbX = x;
-            HPEN pen = CreatePen(PS_INSIDEFRAME, 2, CURRENT_FRAME_COLOR);
-            HGDIOBJ oldPen = SelectObject(dc, pen);
-            HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-            Rectangle(dc, x - 3, top - 3, x + m.thumbWidth + 3, top + bandHeight + 3);
-            SelectObject(dc, oldBrush);
-            SelectObject(dc, oldPen);
-            DeleteObject(pen);
+            DrawThumbMark(dc, x, top, m.thumbWidth, bandHeight, 3, 2, CURRENT_FRAME_COLOR);
+        } else if (IsFrameSelected(i)) {
+            DrawThumbMark(dc, x, top, m.thumbWidth, bandHeight, 2, 1, SELECTED_FRAME_COLOR);
         }
+        if (i == onionFrame) DrawThumbMark(dc, x, top, m.thumbWidth, bandHeight, 3, 1, ONION_FRAME_COLOR);
     }
     if (oldPalette) SelectPalette(dc, oldPalette, TRUE);
     DeleteDC(source);
@@ -483,31 +521,6 @@ LRESULT CALLBACK CommonWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         return SendMessageA(window, WM_CREATE, 0, 0);
     }
     return DefWindowProcA(window, message, wParam, lParam);
-}
-
-LRESULT CALLBACK FramePreviewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message != WM_PAINT) return DefWindowProcA(window, message, wParam, lParam);
-    // Shows the current frame at the view's zoom until the canvas's own
-    // drawing tools take the window over.
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
-    RECT client;
-    GetClientRect(window, &client);
-    FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
-    const int frame = g_appState.currentFrame;
-    if (frame >= 0 && frame < g_appState.frameCount && g_appState.frameBitmaps[frame]) {
-        HDC source = CreateCompatibleDC(dc);
-        HGDIOBJ old = SelectObject(source, g_appState.frameBitmaps[frame]);
-        SetStretchBltMode(dc, COLORONCOLOR);
-        const int zoom = 1 << std::clamp(g_appState.zoomShift, 0, 3);
-        StretchBlt(dc, 0, 0, g_appState.frameWidth * zoom, g_appState.frameHeight * zoom, source, 0, 0,
-                   g_appState.frameWidth, g_appState.frameHeight, SRCCOPY);
-        SelectObject(source, old);
-        DeleteDC(source);
-    }
-    EndPaint(window, &paint);
-    return 0;
 }
 
 LRESULT CALLBACK StaticLineWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -586,7 +599,12 @@ LRESULT CALLBACK FilmWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_RBUTTONDOWN: {
         const int frame = FrameAt(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
         if (frame < 0) return 0;  // only a thumbnail answers
-        StepCurrentFrame(frame - g_appState.currentFrame);
+        if (wParam & MK_SHIFT)
+            SetFrameSelection(SELECTION_TOGGLE, frame, 1);
+        else if (wParam & MK_CONTROL)
+            PickOnionReference(frame);
+        else
+            StepCurrentFrame(frame - g_appState.currentFrame);
         if (message == WM_RBUTTONDOWN) {
             HMENU menu = CreatePopupMenu();
             BuildFilmContextMenu(menu);
@@ -619,10 +637,6 @@ LRESULT CALLBACK FilmWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 // ---- creation and the operations on the views -------------------------------------------
 
 namespace {
-
-// The DC states that creation saved, put back before the DCs go.
-int g_savedMemoryDC = 0;
-int g_savedCanvasDC = 0;
 
 // The check mark of the animation kinds (702-704): a black triangle pointing
 // right on white, of the system's check-mark size, its left edge a quarter of
@@ -665,19 +679,38 @@ void CreateWorkDCs()
     g_appState.defaultBitmap = CreateFrameBitmap(8, 8);
     g_appState.formatBitmap = CreateFrameBitmap(8, 8);
     if (g_appState.defaultBitmap) SelectObject(g_appState.memoryDC, g_appState.defaultBitmap);
+    // The grid and onion-skin brushes: bitmap 921 cut into 8 x 8 pieces.
+    HBITMAP patterns = LoadBitmapA(g_appState.instanceHandle, MAKEINTRESOURCEA(IDB_PAINT_PATTERNS));
+    HDC source = CreateCompatibleDC(nullptr), piece = CreateCompatibleDC(nullptr);
+    HGDIOBJ oldSource = SelectObject(source, patterns);
+    for (int i = 0; i < PATTERN_BRUSH_COUNT && patterns; ++i) {
+        HBITMAP bits = CreateBitmap(PATTERN_PIECE, PATTERN_PIECE, 1, 1, nullptr);
+        HGDIOBJ oldPiece = SelectObject(piece, bits);
+        BitBlt(piece, 0, 0, PATTERN_PIECE, PATTERN_PIECE, source, i * PATTERN_PIECE, 0, SRCCOPY);
+        SelectObject(piece, oldPiece);
+        g_appState.patternBrushes[i] = CreatePatternBrush(bits);
+        DeleteObject(bits);
+    }
+    SelectObject(source, oldSource);
+    DeleteDC(piece);
+    DeleteDC(source);
+    if (patterns) DeleteObject(patterns);
 }
 
 void FreeWorkDCs()
 {
-    // The states saved at creation come back first: whatever is selected into
-    // the DCs now goes out, so that every object below can be deleted.
-    if (g_appState.memoryDC && g_savedMemoryDC) RestoreDC(g_appState.memoryDC, g_savedMemoryDC);
-    if (g_appState.canvasDC && g_savedCanvasDC) RestoreDC(g_appState.canvasDC, g_savedCanvasDC);
-    g_savedMemoryDC = g_savedCanvasDC = 0;
+    if (g_appState.memoryDC && g_savedDcStates.memory) RestoreDC(g_appState.memoryDC, g_savedDcStates.memory);
+    if (g_appState.canvasDC && g_savedDcStates.canvas) RestoreDC(g_appState.canvasDC, g_savedDcStates.canvas);
+    g_savedDcStates = {};
     for (HDC* dc : {&g_appState.memoryDC, &g_appState.scratchDC, &g_appState.canvasDC}) {
         if (*dc) DeleteDC(*dc);
         *dc = nullptr;
     }
+    for (HBRUSH& brush : g_appState.patternBrushes) {
+        if (brush) DeleteObject(brush);
+        brush = nullptr;
+    }
+    g_appState.gridBrush = g_appState.gridBackgroundBrush = nullptr;
     for (HGDIOBJ* object : {reinterpret_cast<HGDIOBJ*>(&g_appState.defaultBitmap),
                             reinterpret_cast<HGDIOBJ*>(&g_appState.formatBitmap),
                             reinterpret_cast<HGDIOBJ*>(&g_appState.menuCheckBitmap),
@@ -695,12 +728,13 @@ void InitMainWindowChildren(HINSTANCE instance, HWND mainWindow)
     g_appState.menuCheckBitmap = CreateMenuCheckBitmap();
     for (UINT id : {IDM_SEQUENCE_ANIMATION, IDM_CYCLE_DEFINITION, IDM_PATH_ANIMATION})
         SetMenuItemBitmaps(g_appState.mainMenu, id, MF_BYCOMMAND, nullptr, g_appState.menuCheckBitmap);
-    // The canvas draws its view buffer in canvasDC.
+    // The canvas's view buffer is selected into canvasDC.
     HDC screen = GetDC(nullptr);
     g_appState.canvasDC = CreateCompatibleDC(screen);
     ReleaseDC(nullptr, screen);
-    if (g_appState.canvasDC) g_savedCanvasDC = SaveDC(g_appState.canvasDC);
-    if (g_appState.memoryDC) g_savedMemoryDC = SaveDC(g_appState.memoryDC);
+    if (g_appState.canvasDC) SetStretchBltMode(g_appState.canvasDC, COLORONCOLOR);
+    g_savedDcStates.canvas = g_appState.canvasDC ? SaveDC(g_appState.canvasDC) : 0;
+    g_savedDcStates.memory = g_appState.memoryDC ? SaveDC(g_appState.memoryDC) : 0;
     g_appState.colorCount = g_appState.displayColorCount;
     LoadDrawingResources(instance);
     RECT client;
@@ -804,15 +838,18 @@ void UpdateViewLayout(int automatic)
     EnableMainToolButton(IDM_ONION_SKINNING, g_appState.frameCount <= 1);
     MoveWindow(g_appState.sizeGripWindow, l.gripX, l.gripY, l.gripWidth, l.gripHeight, TRUE);
     MoveWindow(g_appState.filmWindow, l.filmX, l.filmY, l.filmWidth, l.filmHeight, TRUE);
-    MoveWindow(g_appState.frameEditorWindow, l.canvas.left - 1, l.canvas.top - 1, l.canvasWidth + 2, l.canvasHeight + 2, TRUE);
     SendMessageA(g_appState.filmWindow, WM_CREATE, 0, 0);
     InvalidateRect(g_appState.filmWindow, nullptr, FALSE);
     if (automatic) {
         g_appState.zoomShift = g_appState.fitZoomShift =
             ViewZoomForSize(l.canvasWidth, l.canvasHeight, g_appState.frameWidth, g_appState.frameHeight);
+        UpdateGridBrushes();
         CheckZoomButton(g_appState.zoomShift);
     }
-    InvalidateRect(g_appState.frameEditorWindow, nullptr, TRUE);
+    // The canvas sizes and places itself and its scroll bars.
+    SendMessageA(g_appState.frameEditorWindow, EDIT_SET_VIEW_SIZE, 0, MAKELPARAM(l.canvasWidth, l.canvasHeight));
+    SendMessageA(g_appState.frameEditorWindow, EDIT_RELAYOUT, 0, 0);
+    InvalidateFrameEditor(1);
     InvalidateRect(g_appState.workspaceWindow, nullptr, TRUE);
 }
 
@@ -831,6 +868,10 @@ void ShowFrameViews(int show)
     }
     EnableDocumentCommands(g_appState.mainWindow, show ? 0 : 1);
     g_appState.filmPlacement = FILM_AUTOMATIC;
+    // A new document starts without view buffer, onion skin or frame selection.
+    if (g_appState.frameEditorWindow) SendMessageA(g_appState.frameEditorWindow, EDIT_SET_VIEW_SIZE, 0, 0);
+    SetOnionSkin(0);
+    SetFrameSelection(SELECTION_CLEAR_ALL, 0, 0);
     UpdateStatusBar(STATUS_ALL, g_appState.currentFrame);
     UpdateMainTitle();
     if (g_appState.statusBarWindow && !show) {

@@ -24,9 +24,14 @@ bb_expect_exit "$player" 1 30
 # --- End action 2 with another size: a new window, the old one goes.
 fixture third.ans "title=Third $BB_TAG" pos=2 x=300 y=200 w=260 h=120 bg=A04040 obj=C82850,10,10,20,20 endafter=400
 fixture grow.ans "title=Grow $BB_TAG" w=200 h=150 bg=204080 obj=F0F0F0,10,10,20,20 endafter=10 end=2 next=third.ans
+# The first window lives only ten steps: the watch for it starts before the
+# player does, or a loaded machine could miss it.
+bb_wd wait-window ANIWNDCLASS "Grow $BB_TAG" 30000 >"$BB_WORK/grow.hwnd" &
+watch=$!
 play grow.ans
-bb_wait_window ANIWNDCLASS "Grow $BB_TAG" 30000
-grow=$BB_HWND
+wait "$watch" || bb_fail "no window titled [Grow $BB_TAG] within 30000 ms"
+read -r grow _ <"$BB_WORK/grow.hwnd"
+grow=${grow#hwnd=}
 bb_wait_window ANIWNDCLASS "Third $BB_TAG" 30000
 [ "$BB_HWND" != "$grow" ] || bb_fail "the new set-up kept the old window"
 bb_expect_eq "new client area" "300 200 260 120" "$BB_CX $BB_CY $BB_CW $BB_CH"
