@@ -44,6 +44,8 @@ MODULES = [
         "SetVideoParameters", "ShowCompressOptionsDlg", "WriteAviFrame"]},
     {"path": "REEL32/ReelOcx/ZelvoPlay.ocx", "exports": [
         "DllCanUnloadNow", "DllGetClassObject", "DllRegisterServer", "DllUnregisterServer"]},
+    {"path": "videoexport/ZelvoExp32.dll", "exports": ["AnsToAvi", "AviOptionDlg"],
+     "own_imports": ["ZelvoVfw32.dll"]},
 ]
 
 
