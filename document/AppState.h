@@ -144,6 +144,10 @@ struct EditorHooks {
     // Opens the test-run window, with the Control Center when asked. Without
     // it the commands that start a test run stay grey.
     int (*showAnimationWindow)(HWND owner, int withControlCenter);
+
+    // Changes the size and colour format of every frame (flags bit 0: stretch
+    // the pictures). 1 changed, 0 not; without it nothing changes.
+    int (*changeFrameFormat)(int width, int height, int colorCount, UINT flags);
 };
 
 struct AppState {

@@ -4,6 +4,7 @@
 // receiving window is part of the editor is installed; the others keep the
 // plain behaviour their callers document until their window arrives.
 #include "EditorHooks.h"
+#include "FrameFormat.h"
 #include "AppState.h"
 #include "DialogUtilities.h"
 #include "AreaSelection.h"
@@ -76,6 +77,13 @@ void RestoreSelection(const SelectionSnapshot* snapshot)
     SetSelectionState(snapshot->flags);
 }
 
+// The image library asks for another frame format (its flag bit 0: stretch).
+int ChangeFrameFormatForLibrary(int width, int height, int colorCount, UINT flags)
+{
+    const FrameFormatRequest request{0, 0, width, height, colorCount, flags & FORMAT_STRETCH};
+    return ChangeFrameFormat(request);
+}
+
 }  // namespace
 
 void RebuildRecentFilesMenu()
@@ -127,6 +135,7 @@ void InstallEditorHooks()
     hooks.restoreSelection = RestoreSelection;
     hooks.nextSelectedFrame = NextSelectedFrame;
     hooks.clearFrameSelectionIfAuto = ClearFrameSelectionIfAuto;
+    hooks.changeFrameFormat = ChangeFrameFormatForLibrary;
     // Message boxes are owned by the main window, and file errors carry the
     // document's current file as their caption.
     DialogHost host = GetDialogHost();

@@ -3,6 +3,7 @@
 #include "AnsFile.h"
 #include "AppState.h"
 #include "Clipboard.h"
+#include "ConvBridge.h"
 #include "DialogUtilities.h"
 #include "DocumentModel.h"
 #include "DocumentStrings.h"
@@ -10,6 +11,7 @@
 #include "EditorSettings.h"
 #include "EditorStartup.h"
 #include "EditorToolBars.h"
+#include "FileChooser.h"
 #include "FrameCanvas.h"
 #include "FrameOperations.h"
 #include "FrameSelection.h"
@@ -113,6 +115,7 @@ bool CommandBuilt(UINT id)
     case IDM_CYCLE_DEFINITION: return DialogBuilt(IDD_CYCLE_DEFINITION);
     default:
         if (id >= IDM_EFFECTS_FIRST && id <= IDM_EFFECTS_CUSTOMIZED) return PixelPassesBuilt();
+        if (id >= CONV_CMD_FIRST && id <= CONV_CMD_LAST) return IsConvLibraryLoaded();  // the library's own items
         return (id >= IDM_MRU_FILE && id < IDM_MRU_FILE + MAX_RECENT_FILES) || (id >= IDM_ZOOM_1 && id <= IDM_ZOOM_8) ||
                (id >= IDM_TOOL_FREEHAND && id <= IDM_TOOL_SELECT_POLYGON);
     }
@@ -146,11 +149,11 @@ int OpenRecentFile(UINT id)
 
 // A file chosen and the open document given up (after the save question):
 // the document is then empty and `path` (MAX_PATH) names the file.
-bool ChooseFileToOpen(HWND window, UINT titleId, UINT firstTypeId, char* path)
+bool ChooseFileToOpen(HWND window, UINT flags, UINT titleId, UINT firstTypeId, char* path)
 {
     int type = 0;
     path[0] = '\0';
-    if (!g_appState.hooks.chooseFile || !g_appState.hooks.chooseFile(window, 0, titleId, firstTypeId, path, &type))
+    if (!g_appState.hooks.chooseFile || !g_appState.hooks.chooseFile(window, flags, titleId, firstTypeId, path, &type))
         return false;
     if (!QuerySaveChanges(window, g_document.animationState)) return false;
     ResetDocument();
@@ -160,7 +163,7 @@ bool ChooseFileToOpen(HWND window, UINT titleId, UINT firstTypeId, char* path)
 void OpenAnimationCommand(HWND window)
 {
     char path[MAX_PATH];
-    if (!ChooseFileToOpen(window, IDS_TITLE_OPEN_ANIMATION, IDS_TYPE_ANIMATION_FORMATS, path)) return;
+    if (!ChooseFileToOpen(window, 0, IDS_TITLE_OPEN_ANIMATION, IDS_TYPE_ANIMATION_FORMATS, path)) return;
     const int result = OpenAnimation(path);
     if (result == RESULT_OK) {
         AddRecentFile(g_document.animationPath);
@@ -175,7 +178,9 @@ void OpenAnimationCommand(HWND window)
 void OpenCommand(HWND window)
 {
     char path[MAX_PATH];
-    if (ChooseFileToOpen(window, IDS_TITLE_OPEN, IDS_TYPE_ALL_FORMATS, path)) OpenFileByExtension(path);
+    // Every type the editor and the image library read.
+    const UINT flags = CHOOSE_LIBRARY_STILL | CHOOSE_LIBRARY_VIDEO | CHOOSE_LIBRARY_ANIMATION;
+    if (ChooseFileToOpen(window, flags, IDS_TITLE_OPEN, IDS_TYPE_ALL_FORMATS, path)) OpenFileByExtension(path);
 }
 
 // The menus and the status bar after an object command (the frame views
@@ -288,6 +293,11 @@ void DispatchCommand(HWND window, UINT id)
     }
     if (id >= IDM_MRU_FILE && id <= IDM_MRU_FILE + 30) {
         OpenRecentFile(id);
+        return;
+    }
+    if (id >= CONV_CMD_FIRST && id <= CONV_CMD_LAST) {
+        // Items the image library put into the menu.
+        if (CallProcessCommand(window, static_cast<int>(id)) == RESULT_OK) g_document.animationState |= DOC_MODIFIED;
         return;
     }
     switch (id) {

@@ -33,39 +33,14 @@ bool SameColor(const RGBQUAD& q, const PALETTEENTRY& e)
     return q.rgbRed == e.peRed && q.rgbGreen == e.peGreen && q.rgbBlue == e.peBlue;
 }
 
-// Paints the file's transparent colour in the sequence's: in the colour table
-// up to 8 bits, pixel by pixel above.
+// Paints the file's transparent colour in the sequence's.
 void RecolorTransparent(BYTE* dib, uint8_t fromCode, uint8_t toCode)
 {
     if ((fromCode | toCode) & TRANSPARENT_NONE) return;
     const PALETTEENTRY& from = STATIC_COLORS[fromCode & TRANSPARENT_STATIC_MASK];
     const PALETTEENTRY& to = STATIC_COLORS[toCode & TRANSPARENT_STATIC_MASK];
     if (from.peRed == to.peRed && from.peGreen == to.peGreen && from.peBlue == to.peBlue) return;
-    BITMAPINFOHEADER* h = DibHeader(dib);
-    if (h->biBitCount <= 8) {
-        RGBQUAD* colors = DibColors(dib);
-        for (int i = 0; i < DibColorEntries(*h); ++i)
-            if (SameColor(colors[i], from)) colors[i] = {to.peBlue, to.peGreen, to.peRed, 0};
-        return;
-    }
-    const int bytes = h->biBitCount / 8;
-    const uint32_t stride = DibStride(h->biWidth, h->biBitCount);
-    const WORD from16 = static_cast<WORD>((from.peRed >> 3) << 10 | (from.peGreen >> 3) << 5 | from.peBlue >> 3);
-    const WORD to16 = static_cast<WORD>((to.peRed >> 3) << 10 | (to.peGreen >> 3) << 5 | to.peBlue >> 3);
-    for (int y = 0; y < h->biHeight; ++y) {
-        BYTE* p = DibBits(dib) + size_t(y) * stride;
-        for (int x = 0; x < h->biWidth; ++x, p += bytes) {
-            if (bytes == 2) {
-                WORD v;
-                memcpy(&v, p, 2);
-                if ((v & 0x7FFF) == from16) memcpy(p, &to16, 2);
-            } else if (p[0] == from.peBlue && p[1] == from.peGreen && p[2] == from.peRed) {
-                p[0] = to.peBlue;
-                p[1] = to.peGreen;
-                p[2] = to.peRed;
-            }
-        }
-    }
+    RecolorDib(dib, from, to);
 }
 
 // The reader's side of a sequence file: each frame becomes a frame bitmap of
@@ -245,6 +220,35 @@ void ReplaceExtension(char* path, const char* extension)
 
 }  // namespace
 
+void RecolorDib(BYTE* dib, const PALETTEENTRY& from, const PALETTEENTRY& to)
+{
+    BITMAPINFOHEADER* h = DibHeader(dib);
+    if (h->biBitCount <= 8) {
+        RGBQUAD* colors = DibColors(dib);
+        for (int i = 0; i < DibColorEntries(*h); ++i)
+            if (SameColor(colors[i], from)) colors[i] = {to.peBlue, to.peGreen, to.peRed, 0};
+        return;
+    }
+    const int bytes = h->biBitCount / 8;
+    const uint32_t stride = DibStride(h->biWidth, h->biBitCount);
+    const WORD from16 = static_cast<WORD>((from.peRed >> 3) << 10 | (from.peGreen >> 3) << 5 | from.peBlue >> 3);
+    const WORD to16 = static_cast<WORD>((to.peRed >> 3) << 10 | (to.peGreen >> 3) << 5 | to.peBlue >> 3);
+    for (int y = 0; y < h->biHeight; ++y) {
+        BYTE* p = DibBits(dib) + size_t(y) * stride;
+        for (int x = 0; x < h->biWidth; ++x, p += bytes) {
+            if (bytes == 2) {
+                WORD v;
+                memcpy(&v, p, 2);
+                if ((v & 0x7FFF) == from16) memcpy(p, &to16, 2);
+            } else if (p[0] == from.peBlue && p[1] == from.peGreen && p[2] == from.peRed) {
+                p[0] = to.peBlue;
+                p[1] = to.peGreen;
+                p[2] = to.peRed;
+            }
+        }
+    }
+}
+
 // ---- sequence files ----------------------------------------------------------------
 
 int ReadFrameSequence(HFILE file, const BmxFileHeader& header, int sequenceIndex)
@@ -374,7 +378,10 @@ int LoadFrameFile(const char* path, UINT insertFlags)
         BYTE format = 0;
         result = g_appState.hooks.libraryLoad ? g_appState.hooks.libraryLoad(g_appState.mainWindow, path, &format)
                                               : RESULT_UNKNOWN_FORMAT;
-        if (result == RESULT_OK) g_document.conversionFormat = format;
+        if (result == RESULT_OK) {
+            g_document.conversionFormat = format;
+            RecordSequenceFrames(sequenceIndex);
+        }
     }
     // Frames added to a sequence that had frames change it.
     if (!intoEmpty && result == RESULT_OK) g_document.sequenceState |= DOC_MODIFIED;

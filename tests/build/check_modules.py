@@ -31,6 +31,9 @@ MODULES = [
     {"path": "editor/ZELVO.exe", "exports": []},
     {"path": "players/runplayer/RunZelvo.exe", "exports": []},
     {"path": "uninstall/uninstall.exe", "exports": []},
+    {"path": "editor/ZelvoConv32.dll", "exports": [
+        "DetectFileFormat", "DllMain", "GetDesiredBitPix", "GetFormats", "GetPreviewImage",
+        "LoadConvImage", "NewConvFile", "NotifyFrameChange", "ProcessCommand", "SaveConvImage"]},
     {"path": "LIBS/REELSAVE/ZelvoSave.exe", "exports": []},
     {"path": "LIBS/REELSAVE/ZelvoSave.scr", "exports": []},
     {"path": "players/npplugin/NPReel32.dll", "exports": ["NP_GetEntryPoints", "NP_Initialize", "NP_Shutdown"]},
