@@ -59,6 +59,9 @@ int FillColorTable(const PcxHeader& header, HFILE file, long fileLength, int dep
         for (int i = 0; i < 256; ++i) table[i] = FromTriplet(block + 1 + 3 * i);
     } else if (depth <= 4) {
         for (int i = 0; i < (1 << depth); ++i) table[i] = FromTriplet(header.colorMap + 3 * i);
+        // Many writers leave the map of a two-colour file empty and mean black
+        // and white: two equal colours would show nothing at all.
+        if (depth == 1 && memcmp(&table[0], &table[1], sizeof table[0]) == 0) table[1] = {255, 255, 255, 0};
     }
     if (header.version == PCX_VERSION_FIXED_COLORS && depth <= 8) {
         const int count = depth == 1 ? 2 : 16;

@@ -5,8 +5,6 @@
 #include <windows.h>
 #include <cstdint>
 
-constexpr int LZW_TABLE_SIZE = 4096;
-
 // Decodes one strip into at most destinationBytes bytes (what does not fit
 // is dropped). 1 done, 0 for a code that is not in the table.
 int TiffLzwDecode(const BYTE* source, BYTE* destination, uint32_t sourceBytes, uint32_t destinationBytes);
