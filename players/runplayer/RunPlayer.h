@@ -15,6 +15,7 @@ struct RunPlayerState {
     HWND window;
     bool stopped;            // command 257 stopped the animation
     bool desktopMode;        // the animation runs inside the desktop window
+    HWND desktopParent;      // the desktop's list view the window was made in, or null
     HWND desktopListView;    // receives the forwarded mouse messages, or null
     int clickCounter;        // armed (2) by a double click on a caption-less window
     bool lowering;           // the desktop-mode window is being sent to the bottom
@@ -96,11 +97,13 @@ void InstallShellExecute(ShellExecuteFn fn);
 // The part of the name the shell is asked first: from after the last "\"
 // before the first blank to the end.
 const char* ShellFilePart(const char* name);
-// True for names the player never hands to the shell: programs and scripts
-// (an archive could carry one), and names without any type.
-bool IsRefusedShellTarget(const char* name);
-// Opens the following file with the shell; false when it was refused or
-// could not be opened.
+// True for names the player never hands to the shell (`folder`: where the
+// shell is asked to look): a program, script or shortcut lying inside a
+// folder an archive was unpacked into, which the shell would run; nothing at
+// all; a device name. Every other file, program or web address opens.
+bool IsRefusedShellTarget(const char* name, const char* folder);
+// Opens the following file with the shell, in the current folder; false when
+// it was refused or could not be opened.
 bool OpenWithShell(const char* name);
 
 // ---- the about box --------------------------------------------------------

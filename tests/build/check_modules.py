@@ -45,6 +45,8 @@ MODULES = [
         "SetVideoParameters", "ShowCompressOptionsDlg", "WriteAviFrame"]},
     {"path": "REEL32/ReelOcx/ZelvoPlay.ocx", "exports": [
         "DllCanUnloadNow", "DllGetClassObject", "DllRegisterServer", "DllUnregisterServer"]},
+    {"path": "videoexport/ZelvoExp32.dll", "exports": ["AnsToAvi", "AviOptionDlg"],
+     "own_imports": ["ZelvoVfw32.dll"]},
     # The JPEG library: by ordinal only.
     {"path": "editor/ijl11.dll", "exports": ["#2", "#3", "#4", "#5"]},
 ]
