@@ -21,3 +21,6 @@ echo "== document files"
 
 echo "== video export colour conversion"
 bash "$ROOT/videoexport/bench/convert-bench.sh" "$BUILD"
+
+echo "== still-image codecs"
+bash "$ROOT/conv/bench/codec-bench.sh" "$BUILD"

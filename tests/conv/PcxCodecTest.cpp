@@ -376,4 +376,35 @@ TEST(PcxReader, ACodedStreamThatEndsEarlyLeavesTheRestBlack)
     EXPECT_EQ(0, DibPixel(r.dib.Get(), 0, 1).rgbRed);
 }
 
+TEST(PcxReader, EveryTruncationAndCorruptionOfOurFilesIsSurvived)
+{
+    ScratchDir dir;
+    for (int depth : {1, 4, 8, 24}) {
+        for (uint32_t encoding : {0u, 1u}) {
+            GlobalBlock dib(MakePatternDib(21, 13, depth, FramePattern::Noise, 9u + depth));
+            const std::string path = dir.File("src.pcx");
+            ASSERT_EQ(1, WritePcx(path.c_str(), dib.Get(), {5, uint32_t(depth), encoding}));
+            const std::vector<uint8_t> file = ReadWholeFile(path);
+            const std::string bad = dir.File("bad.pcx");
+            for (size_t length = 0; length < file.size(); length += 1 + length / 16) {
+                ASSERT_TRUE(WriteWholeFile(bad, std::vector<uint8_t>(file.begin(), file.begin() + length)));
+                ReadResult r = Read(bad);
+                EXPECT_EQ(r.result == 1, bool(r.dib));
+                EXPECT_LE(r.result, 1);
+            }
+            uint32_t seed = 3;
+            for (int round = 0; round < 60; ++round) {
+                std::vector<uint8_t> broken = file;
+                for (int k = 0; k < 4; ++k) {
+                    seed = seed * 1664525 + 1013904223;
+                    broken[seed % broken.size()] = uint8_t(seed >> 24);
+                }
+                ASSERT_TRUE(WriteWholeFile(bad, broken));
+                ReadResult r = Read(bad);
+                EXPECT_EQ(r.result == 1, bool(r.dib));
+            }
+        }
+    }
+}
+
 }  // namespace

@@ -24,6 +24,9 @@ open("lib.c", "w").write("int __stdcall DllMain(void *a, unsigned b, void *c) { 
 EOF
 i686-w64-mingw32-windres lib.rc -O coff -o lib.res
 i686-w64-mingw32-gcc-posix -shared -nostdlib -e _DllMain@12 lib.c lib.res -o pictures.dll
+printf '#include <windows.h>\n1 RCDATA { "x" }\n' > none.rc
+i686-w64-mingw32-windres none.rc -O coff -o none.res
+i686-w64-mingw32-gcc-posix -shared -nostdlib -e _DllMain@12 lib.c none.res -o none.dll
 
 # The reel of the editor window: at least this many blue pixels.
 expect_blue_on_reel() {  # MAIN_WINDOW WHAT
@@ -63,5 +66,13 @@ bb_wd post "$dialog" WM_COMMAND IDOK 0 >/dev/null
 bb_wd wait-gone "$dialog" 20000 >/dev/null
 bb_wait_window Zelvo "~Zelvo" 30000
 expect_blue_on_reel "$BB_HWND" "resource bitmap"
+bb_kill "$pid"
+
+# A library without bitmaps says so in a box of its own.
+bb_start ed/ZELVO.exe -r "$(bb_winpath "$BB_WORK/none.dll")"
+pid=$BB_PID
+box=$(bb_wd dismiss-box Error OK 30000)
+bb_expect_line "$box" 'text="This file does not contain bitmap images"'
+bb_expect_line "$box" 'icon=information'
 bb_kill "$pid"
 echo "PCX, TIFF, JPEG and a resource bitmap open on the reel"
