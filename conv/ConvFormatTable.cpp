@@ -1,6 +1,10 @@
 // The one table through which every export reaches a format's code.
 #include "ConvFormats.h"
 #include "GifAnimation.h"
+#include "JpegCodec.h"
+#include "PcxCodec.h"
+#include "ResourceBitmaps.h"
+#include "TiffCodec.h"
 
 namespace {
 
@@ -10,18 +14,18 @@ namespace {
 const ConvFormatRow g_formats[] = {
     // code                         depth rule                with image                   as sequence
     {CONV_FORMAT_PCX,             ConvDepthRule::No16Or32, CONV_FORMAT_PCX,  CONV_FORMAT_PCX,
-     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
+     LoadPcxImage, SavePcxImage, PreviewPcxImage, nullptr, nullptr, nullptr},
     {CONV_FORMAT_GIF,             ConvDepthRule::AtMost8,  CONV_FORMAT_GIF,  CONV_FORMAT_GIF,
      LoadGifFile, SaveSingleGifFile, GetGifPreview, nullptr, nullptr, nullptr},
     {CONV_FORMAT_TIFF,            ConvDepthRule::No16Or32, CONV_FORMAT_TIFF, CONV_FORMAT_TIFF,
-     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
+     LoadTiffImage, SaveTiffImage, PreviewTiffImage, nullptr, nullptr, nullptr},
     // Resource bitmaps cannot be written back: they report no format.
     {CONV_FORMAT_RESOURCE_BITMAP, ConvDepthRule::Keep,     0,                0,
-     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
+     LoadResourceBitmapImage, nullptr, PreviewResourceBitmapImage, nullptr, nullptr, nullptr},
     {CONV_FORMAT_ICON,            ConvDepthRule::Keep,     CONV_FORMAT_ICON, CONV_FORMAT_ICON,
      nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
     {CONV_FORMAT_JPEG,            ConvDepthRule::Always24, CONV_FORMAT_JPEG, CONV_FORMAT_JPEG,
-     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
+     LoadJpegImage, SaveJpegImage, PreviewJpegImage, nullptr, nullptr, nullptr},
     // Imported video frames become an editor sequence of their own.
     {CONV_FORMAT_AVI,             ConvDepthRule::Keep,     0,                0,
      nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},

@@ -15,6 +15,7 @@
 #define IDS_FORMAT_JPEG                 109
 
 // ---- Texts of previews and menu entries ----------------------------------------
+#define IDS_ERROR_CAPTION               200
 #define IDS_NO_BITMAP_RESOURCES         201
 #define IDS_NO_VIDEO_LIBRARY            203
 #define IDS_MENU_ANIMATION              205
@@ -79,3 +80,12 @@
 
 // ---- GIF: the preview player "Preview" ------------------------------------------------------
 #define IDD_GIF_PREVIEW                 111
+
+// ---- Dialog "Open Resource Bitmap" -----------------------------------------------
+#define IDD_RESOURCE_BITMAP             102
+#define IDC_RESOURCE_PATH               100
+#define IDC_RESOURCE_LIST               101
+#define IDC_RESOURCE_PREVIEW            102
+#define IDC_RESOURCE_SHOW_PREVIEW       103
+#define IDC_RESOURCE_SIZE               104
+#define IDC_RESOURCE_COLORS             105

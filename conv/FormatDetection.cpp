@@ -1,13 +1,13 @@
 // Which format a file holds: by its first bytes, or by its name's extension.
 #include "ConvFormats.h"
 #include "FileIo.h"
+#include "ResourceBitmaps.h"
+#include "TiffCodec.h"
 #include <cstring>
 
 namespace {
 
 constexpr uint32_t PCX_HEADER_BYTES = 128;
-constexpr uint32_t PROGRAM_HEADER_BYTES = 64;
-constexpr uint16_t MIN_NEW_HEADER_TABLE = 64;
 
 // Reads up to `count` bytes from the start of the file and goes back to the
 // start, so every test sees the file from its first byte. The bytes read.
@@ -30,36 +30,10 @@ bool IsPcx(HFILE file)
     return ReadFromStart(file, header, sizeof header) >= 1 && (header[0] == 0x0A || header[0] == 0xCD);
 }
 
-bool IsTiff(HFILE file)
-{
-    BYTE b[8];
-    if (!StartsWith(file, sizeof b, b)) return false;
-    return (b[0] == 'I' && b[1] == 'I' && b[2] == 42 && b[3] == 0) ||
-           (b[0] == 'M' && b[1] == 'M' && b[2] == 0 && b[3] == 42);
-}
-
 bool IsJpeg(HFILE file)
 {
     BYTE b[2];
     return StartsWith(file, sizeof b, b) && b[0] == 0xFF && b[1] == 0xD8;
-}
-
-// A program or library: "MZ", a header table offset of 64 or more, and "NE"
-// or "PE" where the new header's offset points (past the end: no program).
-bool IsProgramFile(HFILE file)
-{
-    BYTE header[PROGRAM_HEADER_BYTES];
-    if (!StartsWith(file, sizeof header, header) || header[0] != 'M' || header[1] != 'Z') return false;
-    uint16_t tableOffset;
-    uint32_t newHeader;
-    memcpy(&tableOffset, header + 24, sizeof tableOffset);
-    memcpy(&newHeader, header + 60, sizeof newHeader);
-    if (tableOffset < MIN_NEW_HEADER_TABLE || newHeader > 0x7FFFFFFF) return false;
-    BYTE signature[2];
-    const bool found = _llseek(file, static_cast<LONG>(newHeader), FILE_BEGIN) == static_cast<LONG>(newHeader) &&
-                       _lread(file, signature, 2) == 2;
-    _llseek(file, 0, FILE_BEGIN);
-    return found && ((signature[0] == 'N' || signature[0] == 'P') && signature[1] == 'E');
 }
 
 bool IsIconOrCursor(HFILE file)
@@ -92,9 +66,9 @@ struct ContentTest {
 // taken for an animated one here; the reader tells one image from many.
 const ContentTest kContentTests[] = {
     {IsPcx, CONV_FORMAT_PCX},
-    {IsTiff, CONV_FORMAT_TIFF},
+    {IsTiffFile, CONV_FORMAT_TIFF},
     {IsJpeg, CONV_FORMAT_JPEG},
-    {IsProgramFile, CONV_FORMAT_RESOURCE_BITMAP},
+    {IsResourceBitmapFile, CONV_FORMAT_RESOURCE_BITMAP},
     {IsIconOrCursor, CONV_FORMAT_ICON},
     {IsAnimatedCursor, CONV_FORMAT_ANI},
     {IsGif, CONV_FORMAT_GIF_ANIM},

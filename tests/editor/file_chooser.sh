@@ -13,6 +13,8 @@ make_sample=$3
 mkdir -p "$BB_WORK/ed"
 cp "$editor_exe" "$BB_WORK/ed/ZELVO.exe"
 cp "$library" "$BB_WORK/ed/ZelvoConv32.dll"
+# The JPEG library the image library imports lies beside it.
+cp "$(dirname "$library")/ijl11.dll" "$BB_WORK/ed/"
 cd "$BB_WORK"
 "$ZELVO_WINE" "$make_sample" . >/dev/null
 ini="$BB_WORK/ed/ZELVO.ini"
