@@ -116,6 +116,8 @@ int WriteFrames(HWND dialog, ExportState* st)
 {
     const ExportRecord& r = st->record;
     BITMAPINFOHEADER* h = Header(st);
+    // Nothing to write: no stream either; the empty file is removed.
+    if (DelaySum(st, st->frames) == 0) return 0;
     const bool nibbles = h->biBitCount == 4;
     const int height = h->biHeight < 0 ? -h->biHeight : h->biHeight;
     GlobalBlock scratch;

@@ -113,7 +113,17 @@ HGLOBAL CopyAviFrame(const BITMAPINFOHEADER* frame, uint32_t* bitsOffset)
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, headerBytes + rowBytes);
     if (!block) return nullptr;
     GlobalLockGuard<BYTE> p(block);
-    memcpy(p.get(), frame, headerBytes + rowBytes);
+    memcpy(p.get(), frame, headerBytes);
+    // Top-down frames become bottom-up, the form every frame of the editor has.
+    const BYTE* rows = reinterpret_cast<const BYTE*>(frame) + headerBytes;
+    if (frame->biHeight < 0) {
+        const int height = -frame->biHeight;
+        const uint32_t stride = rowBytes / height;
+        for (int y = 0; y < height; ++y) memcpy(p.get() + headerBytes + size_t(y) * stride, rows + size_t(height - 1 - y) * stride, stride);
+        DibHeader(p.get())->biHeight = height;
+    } else {
+        memcpy(p.get() + headerBytes, rows, rowBytes);
+    }
     if (bitsOffset) *bitsOffset = headerBytes;
     return block;
 }

@@ -44,6 +44,6 @@ private:
 // (stride x height); false when the header is not a frame the library can
 // copy.
 bool AviDibSizes(const BITMAPINFOHEADER* header, uint32_t* headerBytes, uint32_t* rowBytes);
-// A movable copy of a wrapper-owned frame; null when it is unusable or no
-// memory is left.
+// A movable bottom-up copy of a wrapper-owned frame; null when it is
+// unusable or no memory is left.
 HGLOBAL CopyAviFrame(const BITMAPINFOHEADER* frame, uint32_t* bitsOffset);

@@ -1,6 +1,7 @@
 // The stand-in editor of the cursor and AVI tests.
 #include "CursorHost.h"
 #include "PackedDib.h"
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -117,7 +118,14 @@ ULONG_PTR CursorHost::AddMasked(HGLOBAL dib, bool masked)
     const BITMAPINFOHEADER* h = DibHeader(p.get());
     const int width = h->biWidth, height = masked ? h->biHeight / 2 : h->biHeight, bits = h->biBitCount;
     const int entries = DibColorEntries(*h);
-    HGLOBAL frame = CreateImageDib(width, height, bits, DibColors(p.get()), entries);
+    HGLOBAL frame = entries >= 0 ? CreateImageDib(width, height, bits, DibColors(p.get()), entries) : nullptr;
+    if (!frame) {
+        fprintf(stderr, "CursorHost: a frame it cannot hold: %ld x %ld, %d bits, %lu colours, compression %lu, header %lu\n",
+                static_cast<long>(h->biWidth), static_cast<long>(h->biHeight), h->biBitCount,
+                static_cast<unsigned long>(h->biClrUsed), static_cast<unsigned long>(h->biCompression),
+                static_cast<unsigned long>(h->biSize));
+        return 0;
+    }
     GlobalLockGuard<BYTE> q(frame);
     const uint32_t stride = DibStride(width, bits);
     const BYTE* from = p.get() + h->biSize + 4 * entries;
