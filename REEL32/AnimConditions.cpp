@@ -212,10 +212,10 @@ int HitTestObject(HANIM handle, int x, int y, BOOL pixelExact)
     for (int i = c->header.objectCount - 1; i >= 0; --i) {
         const ObjectRuntime& o = c->objectRuntime[i];
         if (o.finished) continue;
-        // The same box as the click condition: the frame's first column and
-        // row belong to the object.
+        // Strictly inside the box: x < px < x + width and y < py < y + height
+        // (the click condition counts the first column and row; this does not).
         const int u = x - o.x, v = y - o.y;
-        if (u < 0 || u >= o.width || v < 0 || v >= o.height) continue;
+        if (u <= 0 || u >= o.width || v <= 0 || v >= o.height) continue;
         if (!pixelExact || HitTestObjectMask(c.get(), i, u, v)) return i;
     }
     return -1;

@@ -17,9 +17,11 @@
 bool ResolveStoredName(const char* stored, char* resolved)
 {
     resolved[0] = '\0';
-    if (!stored || !stored[0]) return false;
+    // A name the check refuses (a device, the device namespace, forbidden
+    // characters) is a file that is not there.
+    if (!IsSafeStoredName(stored)) return false;
     const char* bare = BareName(stored);
-    if (bare != stored && *bare && IsReadableFile(bare)) {
+    if (bare != stored && IsSafeBareName(bare) && IsReadableFile(bare)) {
         lstrcpynA(resolved, bare, MAX_PATH);
         return true;
     }

@@ -3,16 +3,9 @@
 // on WM_TIMER, plays sounds and follows on to the next animation. A host joins
 // in through the hook stored with the window, which sees every message first.
 #include "AnimationContext.h"
-#include "AnimShellSeam.h"
-#include <shellapi.h>
 #include <cstring>
 
 namespace {
-
-// ---- the shell seam ----
-
-const AnimShellSeam realShellSeam = {ShellExecuteA};
-const AnimShellSeam* currentShellSeam = &realShellSeam;
 
 // ---- the window's shape ----
 
@@ -157,23 +150,6 @@ void HideCursorOverClient(HWND window)
 
 // ---- the end of an animation ----
 
-// Opens a following file that is no animation with the shell. The file part
-// of the name (from after the last "\" before its first blank) is tried first
-// in the current folder, then the whole name.
-void OpenWithShell(HWND window, const char* whole)
-{
-    if (!whole[0]) return;  // nothing named: the shell would open the folder itself
-    const char* end = strchr(whole, ' ');
-    if (!end) end = whole + strlen(whole);
-    const char* filePart = whole;
-    for (const char* p = whole; p < end; ++p)
-        if (*p == '\\') filePart = p + 1;
-    const AnimShellSeam& shell = CurrentAnimShellSeam();
-    const INT_PTR result = reinterpret_cast<INT_PTR>(shell.shellExecute(window, "open", filePart, nullptr, nullptr, SW_SHOWDEFAULT));
-    if (result <= 32 && filePart != whole)
-        shell.shellExecute(window, "open", whole, nullptr, nullptr, SW_SHOWDEFAULT);
-}
-
 void LoadFollowingPictures(HANIM handle, bool newSetUp, HWND window)
 {
     char name[MAX_PATH];
@@ -187,41 +163,47 @@ void LoadFollowingPictures(HANIM handle, bool newSetUp, HWND window)
     for (int i = 0; GetAnimSequenceName(handle, i, name, TRUE); ++i) LoadAnimSequence(handle, i, name, FALSE);
 }
 
-bool ShapeOf(HANIM handle, WindowShape* shape, AnimWindowRequest* request)
+// The shape the host's request gives the animation now in the handle.
+bool ShapeOf(HANIM handle, WindowShape* shape)
 {
     ContextLock c(handle);
     if (!c) return false;
-    *request = c->windowRequest;
-    *shape = ShapeFor(c.get(), *request);
+    *shape = ShapeFor(c.get(), c->windowRequest);
     return true;
 }
 
-// The animation moves to a window made as the host's request asks for the
-// new animation; the old window goes.
-void MoveToNewWindow(HWND old, HANIM handle, const AnimWindowRequest& r)
+// The new set-up of a following animation in the window it played in: the
+// window takes the style, title and client size that the host's request
+// gives the new animation, and keeps its place. The window stays, so that
+// every handle a host keeps of it stays valid.
+void ReshapeWindow(HWND window, HANIM handle, const WindowShape& shape)
 {
-    const bool visible = IsWindowVisible(old) != FALSE;
-    SetAnimHandle(old, nullptr);
-    HWND fresh = CreateAnimWindow(handle, r.style, r.x, r.y, r.width, r.height, r.parent, r.wndFlags, HookOf(old));
-    if (!fresh) {
-        // Closed as after a failed follow-on: the host's own WM_DESTROY
-        // handling sees the handle and can free it.
-        SetAnimHandle(old, handle);
-        DestroyWindow(old);
-        return;
+    char title[sizeof(AnimationSettingsDisk::title) + 1] = "";
+    {
+        ContextLock c(handle);
+        if (c) lstrcpynA(title, c->settings.title, sizeof title);
     }
-    if (visible) ShowWindow(fresh, SW_SHOW);
-    UpdateWindow(fresh);
-    DestroyWindow(old);
-    StartAnimWindow(fresh);
+    // What the system keeps of the window's state stays as it is.
+    const LONG_PTR state = GetWindowLongPtrA(window, GWL_STYLE) & (WS_VISIBLE | WS_DISABLED | WS_MINIMIZE | WS_MAXIMIZE);
+    SetWindowLongPtrA(window, GWL_STYLE, static_cast<LONG_PTR>(shape.style & ~(WS_VISIBLE | WS_DISABLED)) | state);
+    SetWindowLongPtrA(window, GWL_EXSTYLE, static_cast<LONG_PTR>(shape.exStyle));
+    SetWindowTextA(window, title);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    if (HWND parent = GetParent(window); parent && (shape.style & WS_CHILD)) ScreenToClient(parent, &origin);
+    RECT frame = {origin.x, origin.y, origin.x + shape.width, origin.y + shape.height};
+    AdjustWindowRectEx(&frame, shape.style, FALSE, shape.exStyle);
+    SetWindowPos(window, nullptr, frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
 // The engine's own handling of the end, when the host's hook left it: close,
-// or load the following animation into the same handle (a new set-up may
-// need a new window), or open the following file with the shell and close.
+// or load the following animation into the same handle and window (a new
+// set-up reshapes the window). The engine never opens a file with the shell:
+// end action 3 closes the window here, and only a host decides what to open.
 void FollowOn(HWND window, HANIM handle, WPARAM action, LPARAM nameParam)
 {
-    if (!handle) {
+    if (!handle || (action != END_LOAD_NEXT && action != END_LOAD_NEXT_NEW_WINDOW)) {
         DestroyWindow(window);
         return;
     }
@@ -229,15 +211,9 @@ void FollowOn(HWND window, HANIM handle, WPARAM action, LPARAM nameParam)
     const char* next = nameParam ? reinterpret_cast<const char*>(nameParam)
                                  : reinterpret_cast<const char*>(GetAnimInfo(handle, ANIM_INFO_NEXT_NAME));
     if (next) lstrcpynA(name, next, MAX_PATH);
-    if (action != END_LOAD_NEXT && action != END_LOAD_NEXT_NEW_WINDOW) {
-        if (GetAnimInfo(handle, ANIM_INFO_END_ACTION) == END_SHELL_OPEN) OpenWithShell(window, name);
-        DestroyWindow(window);
-        return;
-    }
     const bool newSetUp = action == END_LOAD_NEXT_NEW_WINDOW;
     WindowShape before{}, after{};
-    AnimWindowRequest request{};
-    ShapeOf(handle, &before, &request);
+    ShapeOf(handle, &before);
     const DWORD flags = ANIM_PALETTE_BY_DISPLAY | ANIM_KEEP_FILE_BKCOLOR
                       | (GetAnimInfo(handle, ANIM_INFO_FORCE_OFFSCREEN) ? ANIM_FORCE_OFFSCREEN : 0);
     if (!ReloadAnimation(handle, name, 0, 0, 0, flags)) {
@@ -245,10 +221,7 @@ void FollowOn(HWND window, HANIM handle, WPARAM action, LPARAM nameParam)
         return;
     }
     LoadFollowingPictures(handle, newSetUp, window);
-    if (newSetUp && ShapeOf(handle, &after, &request) && after != before) {
-        MoveToNewWindow(window, handle, request);
-        return;
-    }
+    if (newSetUp && ShapeOf(handle, &after) && after != before) ReshapeWindow(window, handle, after);
     FitScrollBarsToClient(window, handle);
     AttachAnimation(handle, window);
     InvalidateRect(window, nullptr, TRUE);
@@ -263,14 +236,6 @@ void StopPlayback(HWND window, HANIM handle)
 }
 
 }  // namespace
-
-// ---- the shell seam ----
-
-const AnimShellSeam& RealAnimShellSeam() { return realShellSeam; }
-
-const AnimShellSeam& CurrentAnimShellSeam() { return *currentShellSeam; }
-
-void InstallAnimShellSeam(const AnimShellSeam* seam) { currentShellSeam = seam ? seam : &realShellSeam; }
 
 // ---- the class ----
 

@@ -1,5 +1,6 @@
 // The animation file: record codecs and the whole-file write and read.
 #include "AnimationTables.h"
+#include "DocumentStrings.h"
 #include "FileIo.h"
 #include "ResultCodes.h"
 #include <cstring>
@@ -155,7 +156,8 @@ int ReadForegroundRegions(HFILE file, ForegroundRegion* regions, int count)
     if (count > MAX_REGIONS) return 0;
     if (!ReadExact(file, disk, count * sizeof(ForegroundRegionDisk))) return 0;
     for (int i = 0; i < count; ++i) {
-        regions[i] = {disk[i].regionFlags, disk[i].x1, disk[i].y1, disk[i].x2, disk[i].y2};
+        // Every field is sign-extended into memory, the flags word too.
+        regions[i] = {static_cast<int16_t>(disk[i].regionFlags), disk[i].x1, disk[i].y1, disk[i].x2, disk[i].y2};
     }
     return 1;
 }
@@ -215,7 +217,8 @@ void SetDefaultAnimationSettings(AnimationSettings* s)
     memset(s, 0, sizeof *s);
     s->windowStyle = 0x80CA0000u;
     s->windowExStyle = 5;
-    lstrcpynA(s->title, "Animation", 32);
+    // The title is string 65 of the program's string table (DocumentStrings.rc).
+    if (LoadStringA(GetModuleHandleA(nullptr), IDS_DEFAULT_ANIMATION_TITLE, s->title, 32) <= 0) s->title[0] = '\0';
     s->positionFlags = 0x0C;
     s->sizeMode = 1;
     s->width = 400;

@@ -40,23 +40,6 @@ void SetFileDosTime(const char* path, uLong dosDate)
     CloseHandle(h);
 }
 
-bool IsDeviceName(const char* name)
-{
-    // CON, PRN, AUX, NUL, COM1-9 and LPT1-9 are devices whatever extension follows.
-    char base[8] = {};
-    int n = 0;
-    while (name[n] && name[n] != '.' && n < 7) {
-        base[n] = static_cast<char>(toupper(static_cast<unsigned char>(name[n])));
-        ++n;
-    }
-    if (name[n] && name[n] != '.') return false;
-    static const char* const devices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
-    for (const char* d : devices)
-        if (strcmp(base, d) == 0) return true;
-    return n == 4 && (strncmp(base, "COM", 3) == 0 || strncmp(base, "LPT", 3) == 0) && base[3] >= '0' &&
-           base[3] <= '9';
-}
-
 bool FolderOf(const char* path, char* folder)
 {
     char bare[MAX_PATH];
@@ -72,19 +55,6 @@ const char* BareName(const char* path)
     for (const char* p = path; *p; ++p)
         if (IsSeparator(*p)) bare = p + 1;
     return bare;
-}
-
-bool IsSafeBareName(const char* name)
-{
-    const size_t length = strlen(name);
-    if (length == 0 || length >= MAX_PATH) return false;
-    if (strcmp(name, ".") == 0 || strcmp(name, "..") == 0) return false;
-    for (const char* p = name; *p; ++p) {
-        const unsigned char c = static_cast<unsigned char>(*p);
-        if (c < 32 || strchr("<>:\"/\\|?*", c)) return false;
-    }
-    if (name[length - 1] == '.' || name[length - 1] == ' ') return false;
-    return !IsDeviceName(name);
 }
 
 bool JoinPath(char* out, const char* folder, const char* name)
@@ -110,9 +80,9 @@ int AnxArchive::IsArchive(const char* path)
 
 void AnxArchive::SplitPath(const char* path, char* folder, char* bareName)
 {
-    const char* cut = strrchr(path, '\\');
-    if (!cut) cut = strrchr(path, '/');
-    if (!cut) cut = strrchr(path, ':');
+    // The last separator of any kind: "C:\\a/b.ans" is "C:\\a/" and "b.ans".
+    const char* bare = BareName(path);
+    const char* cut = bare != path ? bare - 1 : nullptr;
     if (cut) {
         const size_t n = cut - path + 1;
         lstrcpynA(folder, path, static_cast<int>(n < MAX_PATH ? n + 1 : MAX_PATH));
@@ -146,14 +116,16 @@ int AnxArchive::LocateFile(const char* storedName, char* resolved)
 {
     const char* bare = BareName(storedName);
     resolved[0] = '\0';
-    if (JoinPath(resolved, workDir, bare) && IsReadableFile(resolved)) return 1;
+    // A refused name is looked for nowhere: it counts as a missing file.
+    const bool safe = IsSafeStoredName(storedName);
+    if (safe && IsSafeBareName(bare) && JoinPath(resolved, workDir, bare) && IsReadableFile(resolved)) return 1;
     if (!locating_) return 0;
-    if (lstrcpynA(resolved, storedName, MAX_PATH) && IsReadableFile(resolved)) return 1;
+    if (safe && lstrcpynA(resolved, storedName, MAX_PATH) && IsReadableFile(resolved)) return 1;
     // The stored folder part below the animation's folder.
     char storedFolder[MAX_PATH] = "";
     if (bare != storedName) lstrcpynA(storedFolder, storedName, static_cast<int>(bare - storedName + 1));
     char relative[MAX_PATH];
-    if (snprintf(relative, MAX_PATH, "%s%s", storedFolder, bare) < MAX_PATH &&
+    if (safe && snprintf(relative, MAX_PATH, "%s%s", storedFolder, bare) < MAX_PATH &&
         JoinPath(resolved, workDir, relative) && IsReadableFile(resolved))
         return 1;
     resolved[0] = '\0';
@@ -327,6 +299,22 @@ bool IsUniqueUnpackFolder(const char* folder)
 }
 
 }  // namespace
+
+bool IsInsideUnpackFolder(const char* path)
+{
+    // Both sides in their long form: a short name of either must not hide the folder.
+    char temp[MAX_PATH], longTemp[MAX_PATH], full[MAX_PATH], longPath[MAX_PATH];
+    const DWORD n = GetTempPathA(MAX_PATH, temp);
+    if (n == 0 || n >= MAX_PATH || !path || !GetFullPathNameA(path, MAX_PATH, full, nullptr)) return false;
+    if (!GetLongPathNameA(temp, longTemp, MAX_PATH)) lstrcpynA(longTemp, temp, MAX_PATH);
+    if (!GetLongPathNameA(full, longPath, MAX_PATH)) lstrcpynA(longPath, full, MAX_PATH);
+    AnxArchive::AppendSlash(longTemp);
+    const size_t tempLength = strlen(longTemp);
+    const size_t prefixLength = strlen(ANX_UNPACK_PREFIX);
+    if (_strnicmp(longPath, longTemp, tempLength) != 0) return false;
+    const char* rest = longPath + tempLength;
+    return _strnicmp(rest, ANX_UNPACK_PREFIX, prefixLength) == 0 && strpbrk(rest, "\\/") != nullptr;
+}
 
 int AnxArchive::ExtractAll(const char* folder)
 {

@@ -1,6 +1,7 @@
 // The .ANX archive: a zip archive holding an animation file, every file it
 // refers to, and last "anxinfo.dat" naming the animation file.
 #pragma once
+#include "StoredNames.h"
 #include <windows.h>
 #include <string>
 #include <vector>
@@ -64,12 +65,13 @@ private:
     bool locating_ = true;
 };
 
+// True when the path (a file or folder that exists) lies inside a folder that
+// Unpack made of its own in the temporary folder, where the players unpack
+// archives.
+bool IsInsideUnpackFolder(const char* path);
+
 // The bare part of a path: after the last "\", "/" or ":".
 const char* BareName(const char* path);
-
-// True when `name` is safe as a file name inside a folder: not empty, no
-// separators, no "." or "..", no device name, no characters Windows forbids.
-bool IsSafeBareName(const char* name);
 
 // Joins folder (ending in a separator) and name into out[MAX_PATH]; false when
 // the result would not fit.

@@ -10,27 +10,6 @@ namespace {
 constexpr char kImportCaption[] = "ANX Import";
 constexpr char kExportCaption[] = "ANX Export";
 
-struct AnxMessage {
-    int id;
-    const char* text;
-};
-const AnxMessage kMessages[] = {
-    {IDS_ANX_EXPORT_CANCELLED, "ANX Export cancelled by user!"},
-    {IDS_ANX_EXPORT_FILES_MISSING,
-     "One or more files belonging the Animation were not found. Please ensure that all files are in the "
-     "animation directory!"},
-    {IDS_ANX_EXPORT_READ_ERROR, "Error reading the animation file!"},
-    {IDS_ANX_EXPORT_CREATE_ERROR, "Error creating the .ANX Export File!"},
-    {IDS_ANX_EXPORT_FAILED, "Der ANX Export konnte nicht erfolgreich beendet werden!"},
-    {IDS_ANX_EXPORT_LOCATE_FILE, "The File %s was not found.\nWould you like to find the file?"},
-    {IDS_ANX_IMPORT_FOLDER_EXISTS,
-     "The destination directory already exists. Press OK to replace all existing files!"},
-    {IDS_ANX_IMPORT_CREATE_FOLDER, "Error creating the import directory!"},
-    {IDS_ANX_IMPORT_READ_ERROR,
-     "Error reading the import file. The file may be not a valid Zelvo ANX file or corrupted!"},
-    {IDS_ANX_IMPORT_NO_ANIMATION, "The ANX file does not contain a valid Zelvo Animation file (*.ANS)!"},
-};
-
 // The export's locate callback has no owner argument: the owner of the export
 // that is running stands in for it.
 HWND g_exportOwner = nullptr;
@@ -55,9 +34,10 @@ int ExportErrorMessage(int error)
 
 const char* AnxMessageText(int id)
 {
-    for (const AnxMessage& m : kMessages)
-        if (m.id == id) return m.text;
-    return "";
+    // The texts live in the program's string table (DocumentStrings.rc).
+    static char text[512];
+    if (LoadStringA(GetModuleHandleA(nullptr), static_cast<UINT>(id), text, sizeof text) <= 0) text[0] = '\0';
+    return text;
 }
 
 int ImportAnxArchive(HWND owner, const char* archivePath, char* animationPath, int length)
@@ -120,7 +100,8 @@ int AskLocateFile(const char* bareName, char* outPath)
     char text[MAX_PATH + 128];
     const char* format = AnxMessageText(IDS_ANX_EXPORT_LOCATE_FILE);
     const char* mark = strstr(format, "%s");  // the name is put in place of %s, never used as a format
-    snprintf(text, sizeof text, "%.*s%s%s", static_cast<int>(mark - format), format, bareName, mark + 2);
+    if (mark) snprintf(text, sizeof text, "%.*s%s%s", static_cast<int>(mark - format), format, bareName, mark + 2);
+    else lstrcpynA(text, format, sizeof text);
     switch (CurrentUiSeam().messageBox(g_exportOwner, text, kExportCaption, MB_YESNOCANCEL | MB_ICONQUESTION)) {
     case IDYES:
         BrowseForMissingFile(g_exportOwner, bareName, outPath);

@@ -17,7 +17,8 @@ enum AnxMessageId {
     IDS_ANX_IMPORT_NO_ANIMATION = 1609,
 };
 
-// The text of one of the messages above.
+// The text of one of the messages above, from the program's string table
+// (DocumentStrings.rc); valid until the next call.
 const char* AnxMessageText(int id);
 
 // On every open of an animation: an archive is unpacked into the folder of its

@@ -180,12 +180,16 @@ struct AppState {
     int fitZoomShift;
     int editScrollX;
     int editScrollY;
+    int editScrollMaxX;  // the largest scroll offsets of the frame canvas
+    int editScrollMaxY;
+    int showGrid = 1;    // the pixel grid at zoom 4 and 8 (menu 339, on at start)
     int filmPlacement = FILM_RIGHT;
     int frameViewsShown;
 
     // ---- tools ----
     int currentTool;  // 0..11, or 32 while a pasted area is placed
     int previousTool;
+    int toolBeforePick;  // the tool the eyedropper returns to
     int framePickMode;  // 0 none, 1 Swap Frame with, 0x42 Move Frame to
     int penWidth = 1;
     int gradatedLines;
@@ -200,6 +204,9 @@ struct AppState {
     int helpMode;
     WORD lastSizeType;
     POINT clickOrigin;
+    // Set by a window that took the mouse during a click (a dialog closed by a
+    // double click): the canvas ignores the button-up that follows.
+    int ignoreNextButtonUp;
     char statusText[STATUS_TEXT_CHARS];
 
     // ---- options read at creation ----

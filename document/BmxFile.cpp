@@ -349,7 +349,9 @@ int ReadBmpBody(ByteSource& file, const BITMAPFILEHEADER& fileHeader, uint32_t* 
     const bool topDown = info.biHeight < 0;
     if (topDown) info.biHeight = -info.biHeight;
     info.biClrUsed = entries;
-    if (!IsSaneFrameHeader(info)) return RESULT_READ_ERROR;
+    // A bitmap file is a whole picture (a background may be as large as the
+    // screen), not a frame: only a size whose bytes cannot overflow is refused.
+    if (!IsSaneImageHeader(info)) return RESULT_READ_ERROR;
     if (info.biCompression != BI_RGB && !(info.biCompression == BI_RLE8 && info.biBitCount == 8) &&
         !(info.biCompression == BI_RLE4 && info.biBitCount == 4))
         return RESULT_UNKNOWN_FORMAT;
@@ -363,7 +365,7 @@ int ReadBmpBody(ByteSource& file, const BITMAPFILEHEADER& fileHeader, uint32_t* 
     if (stored == 0 || stored > available) stored = info.biCompression == BI_RGB ? frameBytes : available;
     if (stored > available) return RESULT_READ_ERROR;
 
-    GlobalBlock out(CreatePackedDib(info.biWidth, info.biHeight, info.biBitCount, colors, entries));
+    GlobalBlock out(CreateImageDib(info.biWidth, info.biHeight, info.biBitCount, colors, entries));
     if (!out) return RESULT_OUT_OF_MEMORY;
     std::unique_ptr<BYTE[]> data(new (std::nothrow) BYTE[stored]);
     if (!data) return RESULT_OUT_OF_MEMORY;

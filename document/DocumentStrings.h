@@ -3,6 +3,8 @@
 // show. The texts are in DocumentStrings.rc.
 #pragma once
 
+// The title of a new animation's window.
+#define IDS_DEFAULT_ANIMATION_TITLE 65
 // Status text of "Detect used colors".
 #define IDS_COLORS_DETECTED 158
 // Question when an inserted image's size differs from the frames'.

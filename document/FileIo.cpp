@@ -1,11 +1,24 @@
 #include "FileIo.h"
+#include "StoredNames.h"
 #include <cstring>
 #include <cstdio>
 
 HFILE OpenForReading(const char* path)
 {
-    if (!path || !*path) return HFILE_ERROR;
-    return _lopen(path, OF_READ | OF_SHARE_DENY_NONE);
+    // A device (a serial port, a console, a pipe) could keep a read waiting
+    // for ever: only a regular file on disk is opened, and a device name is
+    // not even handed to the system.
+    if (!IsSafeStoredName(path)) return HFILE_ERROR;
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return HFILE_ERROR;
+    if (GetFileType(file) != FILE_TYPE_DISK) {
+        CloseHandle(file);
+        return HFILE_ERROR;
+    }
+    // The file calls take the handle as an HFILE; kernel handles keep their
+    // value in 32 bits on 64-bit Windows too.
+    return static_cast<HFILE>(HandleToLong(file));
 }
 
 bool ReadExact(HFILE file, void* buffer, uint32_t count)

@@ -40,7 +40,9 @@ private:
     uint32_t position_ = 0;
 };
 
-// Opens a file for reading; HFILE_ERROR when it cannot be opened.
+// Opens a regular disk file for reading; HFILE_ERROR when it cannot be opened,
+// is no disk file (a device, a pipe, a folder) or its name is refused by
+// IsSafeStoredName. Nothing read from the handle can wait on a device.
 HFILE OpenForReading(const char* path);
 
 // True when exactly `count` bytes were read or written.

@@ -20,6 +20,14 @@ bool IsSaneFrameHeader(const BITMAPINFOHEADER& h)
            DibColorEntries(h) >= 0 && h.biClrUsed <= 256;
 }
 
+bool IsSaneImageHeader(const BITMAPINFOHEADER& h)
+{
+    return h.biSize == sizeof(BITMAPINFOHEADER) && h.biWidth >= 1 && h.biWidth <= MAX_IMAGE_SIZE &&
+           h.biHeight >= 1 && h.biHeight <= MAX_IMAGE_SIZE && h.biPlanes == 1 && IsValidBitCount(h.biBitCount) &&
+           DibColorEntries(h) >= 0 && h.biClrUsed <= 256 &&
+           uint64_t(DibStride(h.biWidth, h.biBitCount)) * h.biHeight <= MAX_IMAGE_BYTES;
+}
+
 namespace {
 
 // A zeroed block for a plain packed DIB: header, `entries` colours (or three

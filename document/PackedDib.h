@@ -58,6 +58,10 @@ int DibColorEntries(const BITMAPINFOHEADER& header);
 // biClrUsed at most 2^bits.
 bool IsSaneFrameHeader(const BITMAPINFOHEADER& header);
 
+// The same for a whole picture (a bitmap file, a background picture): each
+// side 1..MAX_IMAGE_SIZE and at most MAX_IMAGE_BYTES of rows.
+bool IsSaneImageHeader(const BITMAPINFOHEADER& header);
+
 // Allocates a zeroed packed DIB of frame size (1..2048) with the given colour
 // table (may be null).
 HGLOBAL CreatePackedDib(int width, int height, int bitsPerPixel, const RGBQUAD* colors, int colorCount);

@@ -2,6 +2,7 @@
 #include "SoundOutput.h"
 #include "FileIo.h"
 #include "MciSeam.h"
+#include "StoredNames.h"
 #include "UiSeam.h"
 #include <cstring>
 #include <initializer_list>
@@ -57,12 +58,6 @@ MCIERROR ReplayOrClose(MciSoundSlot& slot, bool fromStart)
     return error;
 }
 
-bool FileExists(const char* path)
-{
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 bool StopsPlainSound(uint32_t kinds)
 {
     return (kinds & ANIM_SOUND_WAVE) || !(kinds & ANIM_SOUND_ALL);
@@ -72,11 +67,11 @@ void StopPlainSound() { CurrentMciSeam().sndPlaySound(nullptr, 0); }
 
 // Plays a file without MCI. A looping sound must be asynchronous: a loop
 // played synchronously never returns to the caller's thread.
-bool PlayPlainSound(const char* file, uint16_t flags)
+void PlayPlainSound(const char* file, uint16_t flags)
 {
     UINT simple = (flags & SOUND_SIMPLE_FLAGS) | SND_NODEFAULT;
     if (simple & SND_LOOP) simple |= SND_ASYNC;
-    return CurrentMciSeam().sndPlaySound(file, simple) != FALSE;
+    CurrentMciSeam().sndPlaySound(file, simple);
 }
 
 }  // namespace
@@ -101,10 +96,12 @@ uint32_t DetectSoundType(const char* path)
 // Names are used as stored, in the ANSI code page the file system expects.
 const char* FindSoundFile(const char* name)
 {
-    if (!name || !*name) return nullptr;
-    if (const char* slash = strrchr(name, '\\'); slash && slash[1] && FileExists(slash + 1))
+    // A refused name is a sound that is not there: the multimedia devices
+    // and the simple sound call never see it.
+    if (!IsSafeStoredName(name)) return nullptr;
+    if (const char* slash = strrchr(name, '\\'); slash && IsSafeBareName(slash + 1) && IsReadableFile(slash + 1))
         return slash + 1;
-    return FileExists(name) ? name : nullptr;
+    return IsReadableFile(name) ? name : nullptr;  // a regular file on disk, never a device
 }
 
 uint32_t ShowSoundError(HWND window, uint32_t kindAndStep, MCIERROR error, bool show)
@@ -189,7 +186,10 @@ uint32_t PlaySoundFile(HWND window, const char* name, uint16_t* flags, int repea
         if (MCIERROR error = CloseMciSound(waveSlot))
             ShowSoundError(window, ANIM_SOUND_WAVE | SOUND_STEP_CLOSE, error, showErrors);
     }
-    return PlayPlainSound(file, *flags) ? ANIM_SOUND_WAVE : 0;
+    // The simple call reports nothing worth keeping (without a device it
+    // succeeds anyway): the plain road always counts as a wave played.
+    PlayPlainSound(file, *flags);
+    return ANIM_SOUND_WAVE;
 }
 
 namespace {

@@ -18,3 +18,10 @@ echo "== document files"
   t1=$(date +%s%N); mkdir out && unzip -q info.zip -d out; t2=$(date +%s%N)
   echo "Info-ZIP on the same files: zip -6 $(( (t1 - t0) / 1000000 )) ms, unzip $(( (t2 - t1) / 1000000 )) ms"
 )
+
+echo "== video export colour conversion"
+bash "$ROOT/videoexport/bench/convert-bench.sh" "$BUILD"
+
+echo
+echo "== animated GIF"
+bash "$ROOT/tests/bench/gif-bench.sh" "$BUILD"

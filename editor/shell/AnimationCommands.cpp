@@ -120,9 +120,8 @@ int LoadAnimationBody(HFILE file, const AnsFileHeader& header)
     // The name as found: in the animation's folder when it was copied elsewhere.
     lstrcpynA(g_document.sequencePath, path, MAX_PATH);
     ShortenStoredPath(g_document.sequenceTable[sequenceIndex].fileName, path);
-    const int object = g_document.currentObject;
-    ClampStepFrames(g_document.objectMemoryHandles[object][0], g_appState.frameCount,
-                    g_document.objectTable[object].stepCount);
+    // The steps go to the step editor as they were stored: opening changes
+    // nothing in the animation (choosing an object clamps its steps).
     NotifyDocument(DOC_STEPS_CHANGED);
     return result;
 }

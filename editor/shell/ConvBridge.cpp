@@ -6,6 +6,7 @@
 #include "DocumentCommon.h"
 #include "DocumentModel.h"
 #include "FrameBitmaps.h"
+#include "LibraryLoader.h"
 #include "PackedDib.h"
 #include "ResultCodes.h"
 #include <cstdio>
@@ -66,22 +67,6 @@ int LoadStillImage(HWND owner, const char* path, HBITMAP* slot, bool firstFrame,
 }  // namespace
 
 // ---- the library -----------------------------------------------------------------------
-
-HMODULE LoadLibraryBesideProgram(const char* fileName)
-{
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    if (length == 0 || length >= sizeof path) return nullptr;
-    char* bare = strrchr(path, '\\');
-    bare = bare ? bare + 1 : path;
-    const size_t folder = static_cast<size_t>(bare - path);
-    if (folder + strlen(fileName) + 1 > sizeof path) return nullptr;
-    strcpy(bare, fileName);
-    const UINT previous = SetErrorMode(SEM_NOOPENFILEERRORBOX | SEM_FAILCRITICALERRORS);
-    HMODULE module = LoadLibraryA(path);
-    SetErrorMode(previous);
-    return module;
-}
 
 bool LoadConvLibrary(const char* fileName)
 {

@@ -10,10 +10,6 @@
 
 // ---- the library -----------------------------------------------------------------------
 
-// Loads a library from the program's own folder with the system's file-open
-// error boxes off. Null when it is not there: the current folder (the
-// document's) is never searched.
-HMODULE LoadLibraryBesideProgram(const char* fileName);
 // At start-up: the image library beside the program (another file for the
 // tests). False when it is missing, which only leaves its commands out.
 bool LoadConvLibrary(const char* fileName = CONV_LIBRARY_FILE);

@@ -2,6 +2,7 @@
 // answers of editor dialogs, the message pump and rectangle normalising.
 #include "DialogUtilities.h"
 #include "DocumentModel.h"
+#include "ShellDialogs.h"
 #include "resource.h"
 #include <utility>
 
@@ -41,7 +42,7 @@ const DialogTableEntry dialogTable[] = {
     {IDD_FILL_PATTERNS, PendingDialogProc},              // "Edit Fill Patterns"
     {IDD_SELECT_SOUND, PendingDialogProc},               // "Select Sound:"
     {IDD_CHANGE_VALUES, PendingDialogProc},              // change cycle values
-    {IDD_INSTALL_ANIMATION, PendingDialogProc},          // "Install Animation"
+    {IDD_INSTALL_ANIMATION, InstallAnimationDlgProc},    // "Install Animation"
     {IDD_ROTATE, PendingDialogProc},                     // "Rotate"
     {IDD_EDITOR_SETTINGS, PendingDialogProc},            // "Editor Settings"
     {IDD_EFFECTS, PendingDialogProc},                    // "Effects"
@@ -49,7 +50,7 @@ const DialogTableEntry dialogTable[] = {
     {IDD_CHANGE_PATH, PendingDialogProc},                // "Change Path Definition"
     {IDD_PATH_OPTIONS, PendingDialogProc},               // "Path Options"
     {IDD_ASSIGN_FRAMES, PendingDialogProc},              // "Assign frames to path nodes"
-    {IDD_ABOUT, PendingDialogProc},                      // about and start-up box
+    {IDD_ABOUT, AboutDlgProc},                           // about and start-up box
     {IDD_SAVE_CHANGES, SaveChangesDlgProc},              // "Save changes"
 };
 

@@ -83,8 +83,9 @@ struct NewSequenceParams {
 // The sequence of the current object, or -1 without objects.
 int CurrentSequenceIndex();
 SequenceRecord* CurrentSequenceRecord();
-// The file the document is working on, for the caption of file errors: the
-// sequence file while frames are open, else the animation file.
+// The document's current file path, the caption of file errors: the file
+// being opened (a failed open keeps it after the document is emptied), else
+// the current sequence's file; the animation file while there is neither.
 const char* CurrentDocumentPath();
 // True while the animation has no file of its own yet.
 bool IsAnimationUnnamed();

@@ -123,6 +123,31 @@ bool AddObjectWithSequenceFile(HWND owner, int sequenceIndex, char* path)
     return true;
 }
 
+// The frames in the editor go into their sequence's image set, where the test
+// run and the object dialogs find them; the editor forgets them without
+// deleting them, so that frames nobody saved are not thrown away.
+void KeepCurrentFramesInImageSet()
+{
+    const int current = CurrentSequenceIndex();
+    if (current < 0) {
+        FreeCurrentFrames();
+        return;
+    }
+    NotifyDocument(DOC_UNDO_CLEARED);
+    SequenceImages& images = g_document.sequenceImages[current];
+    for (int i = 0; i < MAX_FRAMES; ++i) {
+        images.frames[i] = i < g_appState.frameCount ? g_appState.frameBitmaps[i] : nullptr;
+        g_appState.frameBitmaps[i] = nullptr;
+        ResetFrameRecord(i);
+    }
+    images.frameCount = static_cast<uint16_t>(g_appState.frameCount);
+    images.width = static_cast<int16_t>(g_appState.frameWidth);
+    images.height = static_cast<int16_t>(g_appState.frameHeight);
+    g_appState.frameCount = 0;
+    g_appState.currentFrame = 0;
+    g_document.sequenceState = DOC_NEW;
+}
+
 void ClampCurrentObjectSteps()
 {
     const ObjectRecord& object = g_document.objectTable[g_document.currentObject];
@@ -183,7 +208,10 @@ int SetCurrentObject(HWND owner, int code)
         char path[MAX_PATH];
         lstrcpynA(path, g_document.sequenceTable[sequenceIndex].fileName, MAX_PATH);
         if (!PrepareSequenceSwitch(owner, path)) return 0;
-        FreeCurrentFrames();
+        KeepCurrentFramesInImageSet();
+        // The other sequence comes from its file: frames kept from an earlier
+        // switch give way to it.
+        FreeSequenceBitmaps(sequenceIndex);
         // The object is current while its sequence loads; when that fails it
         // stays current with no frames, and choosing it again retries.
         g_document.currentObject = index;

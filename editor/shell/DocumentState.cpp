@@ -30,8 +30,7 @@ SequenceRecord* CurrentSequenceRecord()
 
 const char* CurrentDocumentPath()
 {
-    return g_appState.frameCount > 0 && g_document.sequencePath[0] ? g_document.sequencePath
-                                                                     : g_document.animationPath;
+    return g_document.sequencePath[0] ? g_document.sequencePath : g_document.animationPath;
 }
 
 bool IsAnimationUnnamed()
@@ -44,8 +43,11 @@ bool IsAnimationUnnamed()
 
 HFILE OpenReferencedFile(char* path)
 {
+    // A stored name the check refuses is a file that is not there; the
+    // document keeps the name as it was stored.
+    if (!IsSafeStoredName(path)) return HFILE_ERROR;
     const char* bare = BareName(path);
-    if (*bare) {
+    if (IsSafeBareName(bare)) {
         HFILE file = OpenForReading(bare);
         if (file != HFILE_ERROR) {
             char found[MAX_PATH];

@@ -7,7 +7,10 @@
 #include "DocumentStrings.h"
 #include "EditorSettings.h"
 #include "FileChooser.h"
+#include "FilmStrip.h"
+#include "FrameCanvas.h"
 #include "MainWindow.h"
+#include "Printing.h"
 #include "RecentFiles.h"
 #include "ResultCodes.h"
 #include "TabControl.h"
@@ -49,6 +52,7 @@ struct ClassEntry {
     HBRUSH background;
     int icon;
     int menu;
+    int extraBytes;  // window extra data
 };
 
 ATOM RegisterOne(const ClassEntry& entry)
@@ -62,6 +66,7 @@ ATOM RegisterOne(const ClassEntry& entry)
     cls.hbrBackground = entry.background;
     cls.lpszMenuName = entry.menu ? MAKEINTRESOURCEA(entry.menu) : nullptr;
     cls.lpszClassName = entry.name;
+    cls.cbWndExtra = entry.extraBytes;
     return RegisterClassA(&cls);
 }
 
@@ -74,15 +79,15 @@ bool RegisterEditorClasses()
     // the whole registration.
     const ClassEntry classes[] = {
         {MAIN_CLASS, ALIGNED, MainWndProc, face, IDI_MAIN_WINDOW, IDR_MAIN_MENU},
-        {"FILMSTRIP", CS_DBLCLKS, PlainPanelProc, face, 0, 0},
-        {"ANIEDIT", ALIGNED | CS_OWNDC, FramePreviewProc, nullptr, 0, 0},
+        {"FILMSTRIP", FILMSTRIP_CLASS_STYLE, FilmStripWndProc, nullptr, 0, 0, FILMSTRIP_EXTRA_BYTES},
+        {"ANIEDIT", ALIGNED | CS_OWNDC, FrameEditorWndProc, nullptr, 0, 0},
         {"FRAMES", CS_BYTEALIGNCLIENT | CS_CLASSDC, FilmWndProc, nullptr, 0, 0},
         {"PALETTE", CS_CLASSDC | CS_DBLCLKS, PlainPanelProc, nullptr, 0, 0},
         {"COMMON", CS_PARENTDC, CommonWndProc, face, 0, 0},
         {"REGION", ALIGNED | CS_CLASSDC, DefWindowProcA, nullptr, 0, 0},
         {"STATICLINE", CS_PARENTDC, StaticLineWndProc, nullptr, 0, 0},
-        {"PAGE", CS_OWNDC, PlainPanelProc, face, 0, 0},
-        {"PRINTFILM", ALIGNED | CS_PARENTDC, PlainPanelProc, nullptr, 0, 0},
+        {"PAGE", CS_OWNDC, PageWndProc, face, 0, 0},
+        {"PRINTFILM", ALIGNED | CS_PARENTDC, PrintFilmWndProc, nullptr, 0, 0},
         {"Animation", ALIGNED | CS_OWNDC | CS_DBLCLKS, PlainPanelProc, nullptr, IDI_ANIMATION_WINDOW, 0},
     };
     for (const ClassEntry& entry : classes) RegisterOne(entry);
@@ -302,6 +307,9 @@ int OpenFileByExtension(const char* path)
         AddRecentFile(path);
     } else {
         ResetDocument();
+        // Emptying the document gave it a new current file: the message names
+        // the file that failed.
+        lstrcpynA(g_document.sequencePath, path, MAX_PATH);
         ShowErrorMessage(result);
     }
     ShowFrameViews(g_appState.frameCount > 0);

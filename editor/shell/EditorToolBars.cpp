@@ -153,10 +153,7 @@ void ResizeToolBars()
 
 int SelectPaintTool(int tool)
 {
-    const int previous = g_appState.currentTool;
-    g_appState.currentTool = tool;
-    if (g_appState.frameEditorWindow)
-        SendMessageA(g_appState.frameEditorWindow, EDIT_SELECT_TOOL, tool, MAKELPARAM(previous, tool == previous ? 1 : 0));
+    const int previous = StoreAndSendPaintTool(tool);
     if (tool >= 0 && tool < PAINT_TOOL_COUNT) CheckToolButton(&g_drawBar, IDM_TOOL_FREEHAND + tool, 1);
     return previous;
 }

@@ -2,14 +2,12 @@
 // drawing-tools bar) and the operations with which the rest of the editor
 // enables and checks their buttons and chooses the paint tool.
 #pragma once
+#include "FrameCanvas.h"  // EDIT_SELECT_TOOL, PAINT_TOOL_COUNT
 #include "ToolBar.h"
 #include <windows.h>
 
-// Sent to the frame canvas: wParam the new tool, lParam (same tool again) << 16 | previous tool.
-constexpr UINT EDIT_SELECT_TOOL = WM_USER + 18;  // 1042
 constexpr int MAIN_TOOL_BAR_Y = 1;
 constexpr int DRAW_TOOL_BAR_Y = 33;
-constexpr int PAINT_TOOL_COUNT = 12;  // tools 0..11 have a button; 32 places a pasted area
 
 // Fills both bars and makes their windows in `parent`.
 void BuildToolBars(HWND parent, HINSTANCE instance);

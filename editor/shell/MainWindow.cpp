@@ -6,18 +6,28 @@
 #include "DialogUtilities.h"
 #include "DocumentModel.h"
 #include "DocumentStrings.h"
+#include "EditorHooks.h"
 #include "EditorSettings.h"
 #include "EditorStartup.h"
 #include "EditorToolBars.h"
 #include "FileChooser.h"
+#include "FrameCanvas.h"
+#include "FrameSelection.h"
+#include "OnionSkin.h"
+#include "PaintBridge.h"
+#include "Palette.h"
+#include "Printing.h"
 #include "RecentFiles.h"
 #include "ResultCodes.h"
 #include "ToolWindows.h"
+#include "VideoExportBridge.h"
 #include "Workspace.h"
 #include "resource.h"
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <shellapi.h>
+#include <vector>
 
 namespace {
 
@@ -28,7 +38,6 @@ constexpr int AREA_SELECTED = 0x10;
 constexpr int SELECTION_TOOL_A = 10, SELECTION_TOOL_B = 11;
 
 int g_selectionState;
-
 bool HaveDocument() { return g_document.animationState != DOC_NONE; }
 
 void EnableItem(UINT id, bool enabled)
@@ -56,10 +65,21 @@ bool CommandBuilt(UINT id)
     case IDM_HOMEPAGE:
     case IDM_FLOATING_PALETTE:
     case IDM_STRETCH:
+    case IDM_CLEAR_SELECTION:
+    case IDM_SELECT_ALL_FRAMES:
+    case IDM_ONION_PREVIOUS_FRAME:
+    case IDM_ONION_NEXT_FRAME:
+    case IDM_ONION_ANY_FRAME:
+    case IDM_ONION_SKINNING:
+    case IDM_SHOW_GRID:
+    case IDM_PRINTER_SETUP:
+    case IDM_PRINT:
+    case IDM_ABOUT:
         return true;
     default:
         if (id >= CONV_CMD_FIRST && id <= CONV_CMD_LAST) return IsConvLibraryLoaded();  // the library's own items
-        return id >= IDM_MRU_FILE && id < IDM_MRU_FILE + MAX_RECENT_FILES;
+        return (id >= IDM_MRU_FILE && id < IDM_MRU_FILE + MAX_RECENT_FILES) || (id >= IDM_ZOOM_1 && id <= IDM_ZOOM_8) ||
+               (id >= IDM_TOOL_FREEHAND && id <= IDM_TOOL_SELECT_POLYGON);
     }
 }
 
@@ -91,12 +111,11 @@ int OpenRecentFile(UINT id)
 
 // A file chosen and the open document given up (after the save question):
 // the document is then empty and `path` (MAX_PATH) names the file.
-bool ChooseFileToOpen(HWND window, UINT flags, UINT firstTypeId, char* path)
+bool ChooseFileToOpen(HWND window, UINT flags, UINT titleId, UINT firstTypeId, char* path)
 {
     int type = 0;
     path[0] = '\0';
-    if (!g_appState.hooks.chooseFile ||
-        !g_appState.hooks.chooseFile(window, flags, IDS_TITLE_OPEN, firstTypeId, path, &type))
+    if (!g_appState.hooks.chooseFile || !g_appState.hooks.chooseFile(window, flags, titleId, firstTypeId, path, &type))
         return false;
     if (!QuerySaveChanges(window, g_document.animationState)) return false;
     ResetDocument();
@@ -106,7 +125,7 @@ bool ChooseFileToOpen(HWND window, UINT flags, UINT firstTypeId, char* path)
 void OpenAnimationCommand(HWND window)
 {
     char path[MAX_PATH];
-    if (!ChooseFileToOpen(window, 0, IDS_TYPE_ANIMATION_FORMATS, path)) return;
+    if (!ChooseFileToOpen(window, 0, IDS_TITLE_OPEN_ANIMATION, IDS_TYPE_ANIMATION_FORMATS, path)) return;
     const int result = OpenAnimation(path);
     if (result == RESULT_OK) {
         AddRecentFile(g_document.animationPath);
@@ -123,7 +142,25 @@ void OpenCommand(HWND window)
     char path[MAX_PATH];
     // Every type the editor and the image library read.
     const UINT flags = CHOOSE_LIBRARY_STILL | CHOOSE_LIBRARY_VIDEO | CHOOSE_LIBRARY_ANIMATION;
-    if (ChooseFileToOpen(window, flags, IDS_TYPE_ALL_FORMATS, path)) OpenFileByExtension(path);
+    if (ChooseFileToOpen(window, flags, IDS_TITLE_OPEN, IDS_TYPE_ALL_FORMATS, path)) OpenFileByExtension(path);
+}
+
+void ToggleGrid()
+{
+    g_appState.showGrid = !g_appState.showGrid;
+    CheckMenuItem(g_appState.mainMenu, IDM_SHOW_GRID, MF_BYCOMMAND | (g_appState.showGrid ? MF_CHECKED : MF_UNCHECKED));
+    CheckMainToolButton(IDM_SHOW_GRID, g_appState.showGrid);
+    UpdateGridBrushes();
+    InvalidateFrameEditor(1);
+    // The canvas's frame follows the grid (light grey bottom and right edges).
+    if (g_appState.frameEditorWindow)
+        RedrawWindow(g_appState.frameEditorWindow, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE);
+}
+
+void ChooseOnionSource(UINT id)
+{
+    SetOnionSkinSource(id == IDM_ONION_PREVIOUS_FRAME ? ONION_PREVIOUS : id == IDM_ONION_NEXT_FRAME ? ONION_NEXT : ONION_ANY);
+    SetOnionSkin(1);
 }
 
 void StepAndShow(int delta)
@@ -180,6 +217,13 @@ void DispatchCommand(HWND window, UINT id)
     case IDM_ZOOM_FILM: ToggleZoomFilm(); break;
     case IDM_FLOATING_PALETTE: ToggleFloatingPalette(); break;
     case IDM_STRETCH: ToggleTransformWindow(); break;
+    case IDM_CLEAR_SELECTION: SetFrameSelection(SELECTION_CLEAR_ALL, 0, 1); break;
+    case IDM_SELECT_ALL_FRAMES: SetFrameSelection(SELECTION_SELECT_ALL, 0, 1); break;
+    case IDM_ONION_PREVIOUS_FRAME:
+    case IDM_ONION_NEXT_FRAME:
+    case IDM_ONION_ANY_FRAME: ChooseOnionSource(id); break;
+    case IDM_ONION_SKINNING: SetOnionSkin(!IsOnionSkinOn()); break;
+    case IDM_SHOW_GRID: ToggleGrid(); break;
     case IDM_PREVIOUS_FRAME: StepAndShow(-1); break;
     case IDM_NEXT_FRAME: StepAndShow(1); break;
     case IDM_FILM_FIRST:
@@ -188,7 +232,22 @@ void DispatchCommand(HWND window, UINT id)
             SendMessageA(g_appState.filmWindow, LB_SETCURSEL, id == IDM_FILM_FIRST ? 0 : g_appState.frameCount - 1, 0);
         break;
     case IDM_FIRST_FRAME: StepAndShow(-g_appState.currentFrame); break;
+    case IDM_ZOOM_1:
+    case IDM_ZOOM_1 + 1:
+    case IDM_ZOOM_1 + 2:
+    case IDM_ZOOM_8:
+        SetFrameEditorZoom(static_cast<int>(id - IDM_ZOOM_1), 1);
+        CheckZoomButton(static_cast<int>(id - IDM_ZOOM_1));
+        break;
     case IDM_LAST_FRAME: StepAndShow(g_appState.frameCount - 1 - g_appState.currentFrame); break;
+    case IDM_PRINTER_SETUP: PrinterSetup(window); break;
+    case IDM_PRINT: {
+        const int result = PrintFrames(window);
+        if (result >= 2) ShowErrorMessage(result);
+        break;
+    }
+    case IDM_ABOUT: RunDialog(IDD_ABOUT, window, 0); break;
+    case IDM_STARTUP_BOX: RunDialog(IDD_ABOUT, window, 1); break;
     case IDM_HELP: ShowHelp(window, HELP_INDEX, 0); break;
     case IDM_HOMEPAGE: {
         char address[MAX_PATH] = "";
@@ -219,6 +278,7 @@ void OnMenuSelect(UINT id, UINT flags)
 void OnCreate(HWND window)
 {
     g_appState.mainWindow = window;
+    InstallEditorHooks();
     g_appState.lastSizeType = SIZE_RESTORED;
     CreateWorkDCs();
     InitMainWindowChildren(g_appState.instanceHandle, window);
@@ -230,9 +290,13 @@ void OnCreate(HWND window)
     g_appState.penWidth = 1;
     g_appState.ellipseMode = 1;
     g_appState.zoomShift = g_appState.fitZoomShift = 3;
+    ConnectPaintHost();
+    UpdateGridBrushes();
     BuildToolBars(window, g_appState.instanceHandle);
     InstallToolWindowHost();
-    ReadStartupSettings();
+    SetOnionSkinSource(ReadStartupSettings().onionSkinSource);
+    SetRotationMenuTexts(DEFAULT_ROTATION_DEGREES);
+    InstallVideoExportBridge();
 }
 
 void OnSize(HWND window, UINT type, int width, int height)
@@ -245,6 +309,38 @@ void OnSize(HWND window, UINT type, int width, int height)
     g_appState.lastSizeType = static_cast<WORD>(type);
     if (type == SIZE_MINIMIZED) return;
     LayoutMainClient(width, height);
+}
+
+// The main window comes to the front: the document palette is realised in
+// the canvas's DC; the views are repainted when colours changed or when asked.
+LRESULT QueryNewPalette(HWND window, WPARAM repaint)
+{
+    if (IsIconic(window)) return 0;
+    int changed = 0;
+    if (g_appState.documentPalette && g_appState.frameEditorWindow) {
+        // The canvas keeps a DC of its own: the palette stays selected there.
+        HDC dc = GetDC(g_appState.frameEditorWindow);
+        SelectPalette(dc, g_appState.documentPalette, FALSE);
+        const UINT mapped = RealizePalette(dc);
+        if (mapped != GDI_ERROR) changed = static_cast<int>(mapped);
+        ReleaseDC(g_appState.frameEditorWindow, dc);
+    }
+    if (changed > 0 || repaint == 1) {
+        for (HWND view : {g_appState.frameEditorWindow, g_appState.filmWindow})
+            if (view) InvalidateRect(view, nullptr, FALSE);
+    }
+    if (g_appState.paletteWindow) InvalidateRect(g_appState.paletteWindow, nullptr, FALSE);
+    return changed > 0 ? changed : 1;
+}
+
+// Another program (or the test run) realised its palette: the views map the
+// document palette again. A change this editor's own windows made is its own.
+void OnPaletteChanged(HWND changer)
+{
+    const bool foreign = changer && GetWindowThreadProcessId(changer, nullptr) != GetCurrentThreadId();
+    if (!foreign && (!changer || changer != g_appState.animationWindow)) return;
+    for (HWND view : {g_appState.filmWindow, g_appState.paletteWindow, g_appState.frameEditorWindow})
+        RefreshWindowColors(view);
 }
 
 }  // namespace
@@ -285,7 +381,7 @@ int StepCurrentFrame(int delta)
     const int frame = WrapFrame(g_appState.currentFrame + delta, g_appState.frameCount);
     if (frame < 0) return -1;
     g_appState.currentFrame = frame;
-    InvalidateRect(g_appState.frameEditorWindow, nullptr, FALSE);
+    InvalidateFrameEditor(1);
     InvalidateRect(g_appState.filmWindow, nullptr, FALSE);
     UpdateStatusBar(STATUS_FRAME, frame);
     return frame;
@@ -450,6 +546,7 @@ void UpdateMultiFrameMenus(int frameCount)
     for (UINT id : {IDM_DELETE_FRAME, IDM_SWAP_FRAME, IDM_MOVE_FRAME, IDM_CLEAR_SELECTION, IDM_SELECT_ALL_FRAMES,
                     IDM_ONION_SKINNING})
         EnableItem(id, frameCount > 1 && CommandBuilt(id));
+    if (frameCount <= 1) SetOnionSkin(0);
 }
 
 void SetSelectionState(int word)
@@ -472,8 +569,10 @@ void EnableDocumentCommands(HWND window, int grayed)
     if (!menu) return;
     for (UINT id : {IDM_ADD_FRAMES, IDM_SAVE_FRAME, IDM_SAVE_SEQUENCE, IDM_CLOSE})
         EnableItem(id, !grayed && CommandBuilt(id));
-    EnableItem(IDM_PRINTER_SETUP, false);
-    EnableItem(IDM_PRINT, false);
+    // Without a document the print commands stay only for a configured printer.
+    const bool printing = !grayed || HaveDefaultPrinter();
+    EnableItem(IDM_PRINTER_SETUP, printing);
+    EnableItem(IDM_PRINT, printing);
     for (int position = 1; position <= 6; ++position)
         EnableMenuItem(menu, position, MF_BYPOSITION | (grayed ? MF_GRAYED : MF_ENABLED));
     EnableItem(IDM_COPY, false);
@@ -499,12 +598,32 @@ void UpdateMenuStates()
     EnableDrawToolButton(IDM_STRETCH, !stretch);
     EnableItem(IDM_FILM_RIGHT, g_appState.frameCount > 0);
     EnableItem(IDM_FILM_BELOW, g_appState.frameCount > 0);
-    EnableItem(IDM_CLOSE, HaveDocument() || g_appState.frameCount > 0);
     if (!g_appState.animationWindow) {
         UpdateAnimationMenus();
         UpdateObjectMenus();
     }
     UpdateMultiFrameMenus(g_appState.frameCount);
+}
+
+void SetRotationMenuTexts(int degrees)
+{
+    if (!g_appState.mainMenu) return;
+    const int angle = degrees < 0 ? -degrees : degrees;
+    for (const auto& [id, stringId] : {std::pair<UINT, UINT>{IDM_ROTATE_LEFT, IDS_ROTATE_ANTICLOCKWISE},
+                                       std::pair<UINT, UINT>{IDM_ROTATE_RIGHT, IDS_ROTATE_CLOCKWISE}}) {
+        char format[RESOURCE_STRING_LENGTH], text[RESOURCE_STRING_LENGTH + 32], old[128] = "";
+        if (!LoadResourceString(stringId, format)) continue;
+        // The key text behind the backspace stays with the item.
+        GetMenuStringA(g_appState.mainMenu, id, old, sizeof old, MF_BYCOMMAND);
+        const char* key = strchr(old, '\b');
+        const char* mark = strstr(format, "%d");
+        if (mark)
+            snprintf(text, sizeof text, "%.*s%d%s%s", static_cast<int>(mark - format), format, angle, mark + 2,
+                     key ? key : "");
+        else
+            snprintf(text, sizeof text, "%s%s", format, key ? key : "");
+        ModifyMenuA(g_appState.mainMenu, id, MF_BYCOMMAND | MF_STRING, id, text);
+    }
 }
 
 // ---- context menus ----------------------------------------------------------------------
@@ -535,15 +654,31 @@ void BuildCanvasContextMenu(HMENU menu)
         return;
     }
     AppendMenuA(menu, MF_STRING, IDM_CONTEXT_TITLE, "...");
-    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    // The groups in their order; an empty one leaves no separator behind.
+    const bool area = TestSelectionState(AREA_SELECTED) != 0;
+    const bool selectionTool = g_appState.currentTool == SELECTION_TOOL_A || g_appState.currentTool == SELECTION_TOOL_B;
+    std::vector<UINT> edits;
     for (UINT id : {IDM_UNDO, IDM_REPEAT})
-        if (!(GetMenuState(source, id, MF_BYCOMMAND) & MF_GRAYED)) AppendMainMenuItem(menu, source, id, 0);
-    if (g_appState.frameCount > 1) AppendMainMenuItem(menu, source, IDM_ONION_SKINNING, 0);
-    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMainMenuItem(menu, source, IDM_GRADATED_LINES, 0);
-    AppendMainMenuItem(menu, source, IDM_FILL_PATTERNS, 0);
-    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMainMenuItem(menu, source, IDM_REPLACE_COLOR, 0);
+        if (!(GetMenuState(source, id, MF_BYCOMMAND) & MF_GRAYED)) edits.push_back(id);
+    std::vector<UINT> onion;
+    if (g_appState.frameCount > 1) onion.push_back(IDM_ONION_SKINNING);
+    std::vector<UINT> clipboard;
+    if (area) clipboard = {IDM_CUT, IDM_COPY};
+    else if (selectionTool) clipboard = {IDM_COPY};
+    std::vector<UINT> paste;
+    if (IsClipboardFormatAvailable(CF_BITMAP) || IsClipboardFormatAvailable(CF_DIB)) paste.push_back(IDM_PASTE);
+    // Without an area the drawing options; 0 stands for a separator inside the group.
+    const std::vector<UINT> last = area ? std::vector<UINT>{IDM_STRETCH, IDM_ROTATE, IDM_REPLACE_COLOR}
+                                        : std::vector<UINT>{IDM_GRADATED_LINES, IDM_FILL_PATTERNS, 0, IDM_REPLACE_COLOR};
+    const std::vector<UINT>* const groups[] = {&edits, &onion, &clipboard, &paste, &last};
+    for (const std::vector<UINT>* group : groups) {
+        if (group->empty()) continue;
+        AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        for (UINT id : *group) {
+            if (id == 0) AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+            else AppendMainMenuItem(menu, source, id, 0);
+        }
+    }
 }
 
 void BuildFilmContextMenu(HMENU menu)
@@ -616,7 +751,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     case WM_DESTROY:
         ResetDocument();
-        SaveWindowPlacement(window, -1);
+        SaveWindowPlacement(window, GetOnionSkinSource());
         FreeWorkDCs();
         PostQuitMessage(0);
         return 0;
@@ -682,8 +817,13 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         g_appState.clickOrigin = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
         g_appState.framePickMode = 0;
         return 0;
-    case WM_LBUTTONUP:
-        return 0;  // cancelling the running tool belongs to the canvas, still to come
+    case WM_LBUTTONUP: {
+        // A click beside the editing area cancels the running tool.
+        const int x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
+        if (abs(x - g_appState.clickOrigin.x) <= CLICK_SLOP && abs(y - g_appState.clickOrigin.y) <= CLICK_SLOP)
+            CancelToolOperation();
+        return 0;
+    }
     case WM_MOUSEWHEEL: {
         if (lParam == 0) return 0;
         POINT p = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
@@ -697,12 +837,12 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     }
     case WM_QUERYNEWPALETTE:
-        if (IsIconic(window)) return 0;
-        if (g_appState.filmWindow) InvalidateRect(g_appState.filmWindow, nullptr, FALSE);
-        return 1;
+        return QueryNewPalette(window, wParam);
+    case WM_PALETTECHANGED:
+        OnPaletteChanged(reinterpret_cast<HWND>(wParam));
+        return 0;
     case AVI_EXPORT_DONE:
-        PumpMessages(nullptr);
-        if (wParam) FreeLibrary(reinterpret_cast<HMODULE>(wParam));
+        OnVideoExportDone(wParam, lParam);
         return 0;
     case MAINWND_GET_INSTANCE:
         return g_appState.instanceNumber;

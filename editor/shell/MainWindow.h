@@ -1,9 +1,9 @@
 // The main window "Zelvo": its procedure, the command dispatch, the menu
 // states, the context menus, the title and help.
 #pragma once
+#include "ZelvoExp32.h"  // AVI_EXPORT_DONE: the video export has ended
 #include <windows.h>
 
-constexpr UINT AVI_EXPORT_DONE = 1177;  // the video export has ended; wParam: module to free
 constexpr int TOOL_BAR_AREA_HEIGHT = 66;  // the two tool bars above the workspace
 constexpr int MAX_CONTEXT_ITEM_CHARS = 47;
 
@@ -40,6 +40,10 @@ void BuildFilmContextMenu(HMENU menu);
 void AppendMainMenuItem(HMENU menu, HMENU source, UINT id, UINT flags);
 // The text of a menu item up to its first tab or backspace, at most 47 characters.
 void ContextItemText(const char* menuText, char* out, int room);
+
+// Items 521 and 520 read strings 502 and 503 with the rotation angle.
+constexpr int DEFAULT_ROTATION_DEGREES = 90;
+void SetRotationMenuTexts(int degrees);
 
 void UpdateMainTitle();
 // The title for a ShowPathInTitle value; `out` holds the base title on entry.

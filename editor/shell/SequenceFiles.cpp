@@ -100,7 +100,13 @@ bool ReadSequenceFrame(void* context, int index, const BmxFrameEntry& entry, con
     SequenceImages& images = g_document.sequenceImages[reader.sequenceIndex];
     images.offsetX[frame] = entry.offsetX;
     images.offsetY[frame] = entry.offsetY;
-    SetFrameFileName(frame, entry.name);
+    // A frame's name becomes the file it is saved to: a name the check
+    // refuses gives way to the default name the sequence writer gives a frame
+    // without one.
+    const bool refused = entry.name[0] && !IsSafeBareName(entry.name);
+    char defaultName[RESOURCE_STRING_LENGTH];
+    if (refused) FormatNumberedString(IDS_DEFAULT_FRAME_NAME, frame, defaultName, sizeof defaultName);
+    SetFrameFileName(frame, refused ? defaultName : entry.name);
     g_document.frameRecords[frame].frameState = 0;
     g_document.frameRecords[frame].attribute = 0;
     g_appState.frameCount = frame + 1;
@@ -502,7 +508,12 @@ int CreateSequence(const NewSequenceParams& params, int sequenceIndex)
     g_document.sequenceImages[sequenceIndex] = SequenceImages{};
     g_appState.frameCount = 1;
     g_appState.currentFrame = 0;
-    if (!params.pasteClipboard || !PasteClipboardImage(&g_appState.frameBitmaps[0])) {
+    // A frame that shows only the sequence background holds nothing to save;
+    // the clipboard's picture in it does.
+    g_document.frameRecords[0].frameState = FRAME_UNSET;
+    if (params.pasteClipboard && PasteClipboardImage(&g_appState.frameBitmaps[0])) {
+        g_document.frameRecords[0].frameState |= FRAME_MODIFIED;
+    } else {
         HDC dc = CreateCompatibleDC(nullptr);
         HGDIOBJ old = SelectObject(dc, frame);
         const RECT whole{0, 0, g_appState.frameWidth, g_appState.frameHeight};
@@ -510,7 +521,6 @@ int CreateSequence(const NewSequenceParams& params, int sequenceIndex)
         SelectObject(dc, old);
         DeleteDC(dc);
     }
-    g_document.frameRecords[0].frameState = FRAME_NEVER_SAVED;
     RecordSequenceFrames(sequenceIndex);
     g_document.sequenceState = DOC_NEW;
     NotifyDocument(DOC_FRAMES_CHANGED);

@@ -2,6 +2,7 @@
 // selector buttons with their popup grids, the floating palette, the
 // selection-transform window, and the drawing resources they share.
 #pragma once
+#include "FrameCanvas.h"  // EDIT_PEN_SIZE_CHANGED, sent with the new pen width
 #include <windows.h>
 
 constexpr int PEN_SIZE_BUTTON_ID = 91;
@@ -14,9 +15,6 @@ constexpr int TRANSFORM_TOOL_COUNT = 8;
 constexpr int TRANSFORM_CELL_WIDTH = 38, TRANSFORM_CELL_HEIGHT = 28;
 constexpr int TRANSFORM_CLIENT_WIDTH = 76, TRANSFORM_CLIENT_HEIGHT = 112;
 constexpr int FLOATING_COLUMN_WIDTH = 30;  // the workspace's left column while the palette floats
-
-// Sent to the frame canvas with the new pen width in wParam.
-constexpr UINT EDIT_PEN_SIZE_CHANGED = WM_USER + 8;  // 1032
 
 enum SelectorKind : int { SELECTOR_NONE = 0, SELECTOR_PEN_SIZE = 1, SELECTOR_FILL_PATTERN = 2 };
 

@@ -8,6 +8,10 @@
 #include "EditorSettings.h"
 #include "EditorToolBars.h"
 #include "FrameBitmaps.h"
+#include "FrameCanvas.h"
+#include "FrameSelection.h"
+#include "OnionSkin.h"
+#include "PaintResources.h"
 #include "MainWindow.h"
 #include "ToolWindows.h"
 #include "resource.h"
@@ -20,10 +24,14 @@ constexpr int PEN_SIZE_BUTTON = 91;
 constexpr int FILL_PATTERN_BUTTON = 92;
 constexpr COLORREF FILM_GAP_COLOR = RGB(128, 128, 0);
 constexpr COLORREF CURRENT_FRAME_COLOR = RGB(0, 255, 0);
+constexpr COLORREF SELECTED_FRAME_COLOR = RGB(0, 255, 255);
+constexpr COLORREF ONION_FRAME_COLOR = RGB(255, 255, 0);
+constexpr int PATTERN_PIECE = 8;  // bitmap 921 holds the pattern brushes 8 pixels apart
 constexpr int FILM_PIECE_WIDTH = 60;
 constexpr int FILM_TOP_ROWS = 16;     // rows of bitmap 934 above the thumbnails
 constexpr int FILM_BOTTOM_ROWS = 18;  // rows below them
 constexpr int NOT_VISIBLE = 999;
+constexpr int STATUS_FONT_HEIGHT = 16;
 
 struct WorkspaceState {
     int horizontalPercent = DEFAULT_VIEW_PERCENT, verticalPercent = DEFAULT_VIEW_PERCENT;
@@ -34,6 +42,12 @@ struct WorkspaceState {
     int column = CANVAS_LEFT;  // the left column's width: where the canvas starts
 };
 WorkspaceState g_workspace;
+
+// The states of memoryDC and canvasDC as they were made, put back at the end.
+struct SavedDcStates {
+    int memory = 0, canvas = 0;
+};
+SavedDcStates g_savedDcStates;
 
 struct FilmState {
     FilmMetrics metrics{};
@@ -132,7 +146,8 @@ LRESULT CALLBACK StatusBarProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     switch (message) {
     case WM_SETFONT:
         if (!g_statusFont)
-            g_statusFont = CreateFontA(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "MS Sans Serif");
+            g_statusFont = CreateFontA(STATUS_FONT_HEIGHT, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0,
+                                       "MS Sans Serif");
         return 0;
     case WM_PAINT: {
         PAINTSTRUCT paint;
@@ -148,6 +163,8 @@ LRESULT CALLBACK StatusBarProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         EndPaint(window, &paint);
         return 0;
     }
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(g_statusFont);
     case STATUSBAR_SET_PANE:
         if (wParam < STATUS_PANE_COUNT) {
             g_paneValues[wParam] = lParam;
@@ -351,10 +368,12 @@ int ThumbStride() { return g_film.metrics.thumbWidth + g_film.metrics.gap; }
 
 int ThumbX(int index) { return FILM_LEAD - g_film.scrollX + index * ThumbStride(); }
 
-// The frame under a point of the film, or -1.
+// The frame whose thumbnail lies under a point of the film, or -1 (the gaps
+// and the perforation above and below hold none).
 int FrameAt(int x, int y)
 {
     if (ThumbStride() <= 0 || x < ThumbX(0)) return -1;
+    if (y < g_film.offsetY || y >= g_film.offsetY + g_film.metrics.thumbHeight) return -1;
     const int index = (x - ThumbX(0)) / ThumbStride();
     if (index >= g_appState.frameCount) return -1;
     if (x - ThumbX(index) >= g_film.metrics.thumbWidth) return -1;
@@ -399,6 +418,33 @@ void PaintFilmStrip(HDC dc, HDC source, int width, int y, int sourceY, int rows)
     SelectObject(source, old);
 }
 
+// A rectangle `outside` pixels round a thumbnail, `width` pixels wide.
+void DrawThumbMark(HDC dc, int x, int y, int w, int h, int outside, int width, COLORREF color)
+{
+    HPEN pen = CreatePen(PS_INSIDEFRAME, width, color);
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    Rectangle(dc, x - outside, y - outside, x + w + outside, y + h + outside);
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+    DeleteObject(pen);
+}
+
+// A Ctrl-click on the film: the frame becomes the onion-skin reference;
+// clicking the reference again switches onion skinning off.
+void PickOnionReference(int frame)
+{
+    if (g_appState.frameCount < 2) return;
+    if (IsOnionSkinOn() && frame == GetOnionSkinFrame()) {
+        SetOnionSkin(0);
+        return;
+    }
+    SetOnionSkinSource(0);
+    SetOnionSkinFrame(frame);
+    SetOnionSkin(1);
+    InvalidateRect(g_appState.filmWindow, nullptr, FALSE);
+}
+
 void PaintFilm(HWND window, HDC dc)
 {
     RECT client;
@@ -411,7 +457,7 @@ void PaintFilm(HWND window, HDC dc)
     }
     const FilmMetrics& m = g_film.metrics;
     const int top = g_film.offsetY;
-    const int bandHeight = m.scaled ? m.thumbHeight : m.thumbHeight;
+    const int bandHeight = m.thumbHeight;
     // Above the thumbnails: the lower part of the upper perforation.
     PaintFilmStrip(dc, source, client.right, 0, FILM_TOP_ROWS - std::min(top, FILM_TOP_ROWS), std::min(top, FILM_TOP_ROWS));
     RECT band = {0, top, client.right, top + bandHeight};
@@ -423,6 +469,7 @@ void PaintFilm(HWND window, HDC dc)
     if (below.top < below.bottom) FillRect(dc, &below, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
 
     g_film.currentThumbX = NOT_VISIBLE;
+    const int onionFrame = OnionSkinShownFrame();
     SetStretchBltMode(dc, COLORONCOLOR);
     for (int i = 0; i < g_appState.frameCount; ++i) {
         const int x = ThumbX(i);
@@ -434,19 +481,16 @@ void PaintFilm(HWND window, HDC dc)
         if (m.scaled)
             StretchBlt(dc, x, top, m.thumbWidth, m.thumbHeight, source, 0, 0, g_appState.frameWidth,
                        g_appState.frameHeight, SRCCOPY);
-        else
-            BitBlt(dc, x, top, m.thumbWidth, bandHeight, source, 0, FILM_REST_OFFSET - top, SRCCOPY);
+        else  // the band moves with the vertical offset, and the frame with it
+            BitBlt(dc, x, top, m.thumbWidth, m.thumbHeight, source, 0, 0, SRCCOPY);
         SelectObject(source, old);
         if (i == g_appState.currentFrame) {
             g_film.currentThumbX = x;
-            HPEN pen = CreatePen(PS_INSIDEFRAME, 2, CURRENT_FRAME_COLOR);
-            HGDIOBJ oldPen = SelectObject(dc, pen);
-            HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-            Rectangle(dc, x - 3, top - 3, x + m.thumbWidth + 3, top + bandHeight + 3);
-            SelectObject(dc, oldBrush);
-            SelectObject(dc, oldPen);
-            DeleteObject(pen);
+            DrawThumbMark(dc, x, top, m.thumbWidth, bandHeight, 3, 2, CURRENT_FRAME_COLOR);
+        } else if (IsFrameSelected(i)) {
+            DrawThumbMark(dc, x, top, m.thumbWidth, bandHeight, 2, 1, SELECTED_FRAME_COLOR);
         }
+        if (i == onionFrame) DrawThumbMark(dc, x, top, m.thumbWidth, bandHeight, 3, 1, ONION_FRAME_COLOR);
     }
     if (oldPalette) SelectPalette(dc, oldPalette, TRUE);
     DeleteDC(source);
@@ -477,31 +521,6 @@ LRESULT CALLBACK CommonWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         return SendMessageA(window, WM_CREATE, 0, 0);
     }
     return DefWindowProcA(window, message, wParam, lParam);
-}
-
-LRESULT CALLBACK FramePreviewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message != WM_PAINT) return DefWindowProcA(window, message, wParam, lParam);
-    // Shows the current frame at the view's zoom until the canvas's own
-    // drawing tools take the window over.
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
-    RECT client;
-    GetClientRect(window, &client);
-    FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
-    const int frame = g_appState.currentFrame;
-    if (frame >= 0 && frame < g_appState.frameCount && g_appState.frameBitmaps[frame]) {
-        HDC source = CreateCompatibleDC(dc);
-        HGDIOBJ old = SelectObject(source, g_appState.frameBitmaps[frame]);
-        SetStretchBltMode(dc, COLORONCOLOR);
-        const int zoom = 1 << std::clamp(g_appState.zoomShift, 0, 3);
-        StretchBlt(dc, 0, 0, g_appState.frameWidth * zoom, g_appState.frameHeight * zoom, source, 0, 0,
-                   g_appState.frameWidth, g_appState.frameHeight, SRCCOPY);
-        SelectObject(source, old);
-        DeleteDC(source);
-    }
-    EndPaint(window, &paint);
-    return 0;
 }
 
 LRESULT CALLBACK StaticLineWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -579,8 +598,14 @@ LRESULT CALLBACK FilmWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN: {
         const int frame = FrameAt(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
-        if (frame >= 0) StepCurrentFrame(frame - g_appState.currentFrame);
-        if (message == WM_RBUTTONDOWN && g_appState.frameCount > 0) {
+        if (frame < 0) return 0;  // only a thumbnail answers
+        if (wParam & MK_SHIFT)
+            SetFrameSelection(SELECTION_TOGGLE, frame, 1);
+        else if (wParam & MK_CONTROL)
+            PickOnionReference(frame);
+        else
+            StepCurrentFrame(frame - g_appState.currentFrame);
+        if (message == WM_RBUTTONDOWN) {
             HMENU menu = CreatePopupMenu();
             BuildFilmContextMenu(menu);
             POINT p = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
@@ -611,6 +636,37 @@ LRESULT CALLBACK FilmWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 // ---- creation and the operations on the views -------------------------------------------
 
+namespace {
+
+// The check mark of the animation kinds (702-704): a black triangle pointing
+// right on white, of the system's check-mark size, its left edge a quarter of
+// the height from the left.
+HBITMAP CreateMenuCheckBitmap()
+{
+    const int w = GetSystemMetrics(SM_CXMENUCHECK), h = GetSystemMetrics(SM_CYMENUCHECK);
+    HBITMAP bitmap = CreateBitmap(w, h, 1, 1, nullptr);
+    HDC dc = CreateCompatibleDC(nullptr);
+    if (!bitmap || !dc) {
+        if (dc) DeleteDC(dc);
+        if (bitmap) DeleteObject(bitmap);
+        return nullptr;
+    }
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    PatBlt(dc, 0, 0, w, h, WHITENESS);
+    const int left = h / 4, top = h / 4, bottom = h - 1 - h / 4;
+    const POINT triangle[3] = {{left, top}, {left + (bottom - top) / 2, h / 2}, {left, bottom}};
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(BLACK_BRUSH));
+    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
+    Polygon(dc, triangle, 3);
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldBitmap);
+    DeleteDC(dc);
+    return bitmap;
+}
+
+}  // namespace
+
 void CreateWorkDCs()
 {
     HDC screen = GetDC(nullptr);
@@ -623,16 +679,38 @@ void CreateWorkDCs()
     g_appState.defaultBitmap = CreateFrameBitmap(8, 8);
     g_appState.formatBitmap = CreateFrameBitmap(8, 8);
     if (g_appState.defaultBitmap) SelectObject(g_appState.memoryDC, g_appState.defaultBitmap);
+    // The grid and onion-skin brushes: bitmap 921 cut into 8 x 8 pieces.
+    HBITMAP patterns = LoadBitmapA(g_appState.instanceHandle, MAKEINTRESOURCEA(IDB_PAINT_PATTERNS));
+    HDC source = CreateCompatibleDC(nullptr), piece = CreateCompatibleDC(nullptr);
+    HGDIOBJ oldSource = SelectObject(source, patterns);
+    for (int i = 0; i < PATTERN_BRUSH_COUNT && patterns; ++i) {
+        HBITMAP bits = CreateBitmap(PATTERN_PIECE, PATTERN_PIECE, 1, 1, nullptr);
+        HGDIOBJ oldPiece = SelectObject(piece, bits);
+        BitBlt(piece, 0, 0, PATTERN_PIECE, PATTERN_PIECE, source, i * PATTERN_PIECE, 0, SRCCOPY);
+        SelectObject(piece, oldPiece);
+        g_appState.patternBrushes[i] = CreatePatternBrush(bits);
+        DeleteObject(bits);
+    }
+    SelectObject(source, oldSource);
+    DeleteDC(piece);
+    DeleteDC(source);
+    if (patterns) DeleteObject(patterns);
 }
 
 void FreeWorkDCs()
 {
-    for (HDC* dc : {&g_appState.memoryDC, &g_appState.scratchDC}) {
+    if (g_appState.memoryDC && g_savedDcStates.memory) RestoreDC(g_appState.memoryDC, g_savedDcStates.memory);
+    if (g_appState.canvasDC && g_savedDcStates.canvas) RestoreDC(g_appState.canvasDC, g_savedDcStates.canvas);
+    g_savedDcStates = {};
+    for (HDC* dc : {&g_appState.memoryDC, &g_appState.scratchDC, &g_appState.canvasDC}) {
         if (*dc) DeleteDC(*dc);
         *dc = nullptr;
     }
-    if (g_appState.canvasDC && g_appState.frameEditorWindow) ReleaseDC(g_appState.frameEditorWindow, g_appState.canvasDC);
-    g_appState.canvasDC = nullptr;
+    for (HBRUSH& brush : g_appState.patternBrushes) {
+        if (brush) DeleteObject(brush);
+        brush = nullptr;
+    }
+    g_appState.gridBrush = g_appState.gridBackgroundBrush = nullptr;
     for (HGDIOBJ* object : {reinterpret_cast<HGDIOBJ*>(&g_appState.defaultBitmap),
                             reinterpret_cast<HGDIOBJ*>(&g_appState.formatBitmap),
                             reinterpret_cast<HGDIOBJ*>(&g_appState.menuCheckBitmap),
@@ -647,6 +725,16 @@ void FreeWorkDCs()
 void InitMainWindowChildren(HINSTANCE instance, HWND mainWindow)
 {
     g_appState.mainMenu = GetMenu(mainWindow);
+    g_appState.menuCheckBitmap = CreateMenuCheckBitmap();
+    for (UINT id : {IDM_SEQUENCE_ANIMATION, IDM_CYCLE_DEFINITION, IDM_PATH_ANIMATION})
+        SetMenuItemBitmaps(g_appState.mainMenu, id, MF_BYCOMMAND, nullptr, g_appState.menuCheckBitmap);
+    // The canvas's view buffer is selected into canvasDC.
+    HDC screen = GetDC(nullptr);
+    g_appState.canvasDC = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    if (g_appState.canvasDC) SetStretchBltMode(g_appState.canvasDC, COLORONCOLOR);
+    g_savedDcStates.canvas = g_appState.canvasDC ? SaveDC(g_appState.canvasDC) : 0;
+    g_savedDcStates.memory = g_appState.memoryDC ? SaveDC(g_appState.memoryDC) : 0;
     g_appState.colorCount = g_appState.displayColorCount;
     LoadDrawingResources(instance);
     RECT client;
@@ -750,15 +838,18 @@ void UpdateViewLayout(int automatic)
     EnableMainToolButton(IDM_ONION_SKINNING, g_appState.frameCount <= 1);
     MoveWindow(g_appState.sizeGripWindow, l.gripX, l.gripY, l.gripWidth, l.gripHeight, TRUE);
     MoveWindow(g_appState.filmWindow, l.filmX, l.filmY, l.filmWidth, l.filmHeight, TRUE);
-    MoveWindow(g_appState.frameEditorWindow, l.canvas.left - 1, l.canvas.top - 1, l.canvasWidth + 2, l.canvasHeight + 2, TRUE);
     SendMessageA(g_appState.filmWindow, WM_CREATE, 0, 0);
     InvalidateRect(g_appState.filmWindow, nullptr, FALSE);
     if (automatic) {
         g_appState.zoomShift = g_appState.fitZoomShift =
             ViewZoomForSize(l.canvasWidth, l.canvasHeight, g_appState.frameWidth, g_appState.frameHeight);
+        UpdateGridBrushes();
         CheckZoomButton(g_appState.zoomShift);
     }
-    InvalidateRect(g_appState.frameEditorWindow, nullptr, TRUE);
+    // The canvas sizes and places itself and its scroll bars.
+    SendMessageA(g_appState.frameEditorWindow, EDIT_SET_VIEW_SIZE, 0, MAKELPARAM(l.canvasWidth, l.canvasHeight));
+    SendMessageA(g_appState.frameEditorWindow, EDIT_RELAYOUT, 0, 0);
+    InvalidateFrameEditor(1);
     InvalidateRect(g_appState.workspaceWindow, nullptr, TRUE);
 }
 
@@ -772,9 +863,15 @@ void ShowFrameViews(int show)
         ShowWindow(g_appState.editHScrollBar, SW_HIDE);
         ShowWindow(g_appState.editVScrollBar, SW_HIDE);
         ShowWindow(g_appState.sizeGripWindow, SW_HIDE);
+        // Without its views there is no document to close, save or run.
+        g_document.animationState = g_document.sequenceState = DOC_NONE;
     }
     EnableDocumentCommands(g_appState.mainWindow, show ? 0 : 1);
     g_appState.filmPlacement = FILM_AUTOMATIC;
+    // A new document starts without view buffer, onion skin or frame selection.
+    if (g_appState.frameEditorWindow) SendMessageA(g_appState.frameEditorWindow, EDIT_SET_VIEW_SIZE, 0, 0);
+    SetOnionSkin(0);
+    SetFrameSelection(SELECTION_CLEAR_ALL, 0, 0);
     UpdateStatusBar(STATUS_ALL, g_appState.currentFrame);
     UpdateMainTitle();
     if (g_appState.statusBarWindow && !show) {

@@ -61,7 +61,6 @@ int FilmLength(const FilmMetrics& m, int frameCount);
 
 LRESULT CALLBACK CommonWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK FilmWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-LRESULT CALLBACK FramePreviewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK StaticLineWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 void CreateWorkDCs();

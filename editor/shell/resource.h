@@ -54,6 +54,8 @@
 #define IDD_CONTROL_CENTER              1036
 #define IDD_PROGRESS                    1042
 #define IDD_PRINT                       1097
+// Run with DialogBoxParam by the print command itself.
+#define IDD_PRINT_IMAGES                1039
 
 // Controls of the progress dialog "Processing...".
 #define IDC_PROGRESS_CANCEL             90
@@ -62,6 +64,32 @@
 // Controls of the "Save changes" dialog.
 #define IDC_SAVE_ANIMATION_DATA         951
 #define IDC_SAVE_FRAME_SEQUENCE         952
+
+// Controls of "Install Animation".
+#define IDC_INSTALL_ICON                912
+#define IDC_INSTALL_FILE                1501
+#define IDC_INSTALL_PATH                1502
+#define IDC_INSTALL_GROUPS              1503
+#define IDC_INSTALL                     1504
+
+// Controls of "Print Images".
+#define IDC_PRINT_PAGE                  1600
+#define IDC_PRINT_FILM                  1601
+#define IDC_PRINT_FILM_SCROLL           1602
+#define IDC_PRINT_KEEP_ASPECT           1603
+#define IDC_PRINT_READOUT_X             1604
+#define IDC_PRINT_READOUT_Y             1605
+#define IDC_PRINT_START                 1606
+#define IDC_PRINT_ORIENTATION           1607
+#define IDC_PRINT_PAGE_WIDTH            1608
+#define IDC_PRINT_PAGE_HEIGHT           1609
+
+// Bitmaps of the about box, the film strips and the print dialog.
+#define IDB_STARS                       920
+#define IDB_PRINT_ORIENTATION           933
+#define IDB_SPROCKETS                   935
+#define IDB_ABOUT_PICTURE               937
+#define IDB_ABOUT_BALL                  938
 
 // ---- String table ---------------------------------------------------------------
 
@@ -80,9 +108,12 @@
 #define IDS_DEFAULT_SEQUENCE_NAME       61
 #define IDS_DEFAULT_ANIMATION_NAME      62
 #define IDS_DEFAULT_OBJECT_NAME         64
+// The runtime player's file name, the start of an installed item's command line.
+#define IDS_RUNTIME_PLAYER              63
 // Titles of the file chooser.
 #define IDS_TITLE_OPEN                  810
 #define IDS_TITLE_SAVE_SEQUENCE         825
+#define IDS_TITLE_OPEN_ANIMATION        826
 #define IDS_TITLE_SAVE_ANIMATION        827
 #define IDS_TITLE_CONV_FILE             829
 // Buttons of the file chooser renamed for adding and replacing frames.
@@ -94,6 +125,7 @@
 #define IDS_ASK_SAVE_SEQUENCE           2002
 #define IDS_ASK_SAVE_ANIMATION          2003
 #define IDS_CONFIRM_OVERWRITE           2004
+#define IDS_INSTALL_SUCCEEDED           2005
 
 // Messages shown by ShowErrorMessage; the id is the result code itself.
 #define IDS_ERROR                       28672
@@ -131,6 +163,9 @@
 #define IDS_START_ANIMATION             550
 #define IDS_CLEAR_SELECTION             500
 #define IDS_CLEAR_FRAME                 501
+// Texts of the rotation items 521 and 520, with the angle ("%d").
+#define IDS_ROTATE_ANTICLOCKWISE        502
+#define IDS_ROTATE_CLOCKWISE            503
 #define IDS_HOMEPAGE                    490
 #define IDS_HOMEPAGE_FAILED             28681
 // Status-bar help of command N is string 0x8000 + N.

@@ -26,9 +26,10 @@ void SetUpSystemMenu(HWND window)
 void StartHosting(HWND window, HANIM handle)
 {
     g_player.desktopMode = GetAnimInfo(handle, ANIM_INFO_DESKTOP_WINDOW) != 0;
-    // With the desktop picture as background the icons under it stay usable.
+    // With the desktop picture as background the icons under it stay usable:
+    // the list view the window was made in gets the mouse.
     g_player.desktopListView =
-        g_player.desktopMode && GetAnimInfo(handle, ANIM_INFO_DESKTOP_BACKGROUND) ? GetParent(window) : nullptr;
+        g_player.desktopMode && GetAnimInfo(handle, ANIM_INFO_DESKTOP_BACKGROUND) ? g_player.desktopParent : nullptr;
     g_player.stopped = false;
     g_player.clickCounter = 0;
     SetUpSystemMenu(window);

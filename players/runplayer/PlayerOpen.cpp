@@ -5,6 +5,7 @@
 #include "RunPlayer.h"
 #include "UiSeam.h"
 #include "resource.h"
+#include <cstring>
 
 namespace {
 
@@ -21,10 +22,30 @@ private:
 
 constexpr DWORD OPEN_FLAGS = ANIM_PALETTE_BY_DISPLAY | ANIM_KEEP_FILE_BKCOLOR | ANIM_CLAMP_SIZE;
 
+// The caption of message 8: the part's full path (string 9 when there is
+// none). A name the stored-name check refuses is not handed to the system:
+// like a missing file it is named in the current folder.
+std::string PartCaption(const char* name)
+{
+    char full[MAX_PATH] = "";
+    DWORD n = 0;
+    if (IsSafeStoredName(name)) {
+        n = GetFullPathNameA(name, MAX_PATH, full, nullptr);
+    } else if (name && *name) {
+        const bool rooted = name[0] == '\\' || name[0] == '/' || (name[1] && name[1] == ':');
+        char folder[MAX_PATH] = "";
+        if (rooted || GetCurrentDirectoryA(MAX_PATH, folder)) {
+            if (!rooted) AnxArchive::AppendSlash(folder);
+            n = JoinPath(full, rooted ? "" : folder, name) ? static_cast<DWORD>(strlen(full)) : 0;
+        }
+    }
+    return n > 0 && n < MAX_PATH ? std::string(full) : PlayerString(IDS_ERROR_CAPTION);
+}
+
 // Message 8 for a background picture or frame sequence.
 int ReportMissingPart(HWND owner, const char* name, UINT type)
 {
-    return ShowPlayerMessage(owner, FormatNameMessage(IDS_PART_NOT_FOUND, name), PlayerString(IDS_ERROR_CAPTION), type);
+    return ShowPlayerMessage(owner, FormatNameMessage(IDS_PART_NOT_FOUND, name), PartCaption(name), type);
 }
 
 }  // namespace

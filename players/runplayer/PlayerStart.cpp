@@ -33,22 +33,6 @@ int ShowPlayerMessage(HWND owner, const std::string& text, const std::string& ca
     return CurrentUiSeam().messageBox(owner, text.c_str(), caption.c_str(), type);
 }
 
-// ---- sniffing -------------------------------------------------------------
-
-AnimFileKind SniffAnimationFile(const char* path)
-{
-    FileHandle file(OpenForReading(path));
-    if (!file.IsOpen()) return ANIM_FILE_INVALID;
-    AnsFileHeader header;
-    if (!ReadExact(file.Get(), &header, sizeof header)) return ANIM_FILE_INVALID;
-    const auto* start = reinterpret_cast<const char*>(&header);
-    if (start[0] == 'P' && start[1] == 'K') return ANIM_FILE_ARCHIVE;
-    if (header.magic != ANS_MAGIC) return ANIM_FILE_INVALID;
-    AnimationSettingsDisk settings;
-    if (!ReadExact(file.Get(), &settings, sizeof settings)) return ANIM_FILE_INVALID;
-    return (settings.paletteSource & PALETTE_PART_ONLY) ? ANIM_FILE_PART : ANIM_FILE_RUNNABLE;
-}
-
 namespace {
 
 bool IsRunnable(AnimFileKind kind) { return kind == ANIM_FILE_ARCHIVE || kind == ANIM_FILE_RUNNABLE; }

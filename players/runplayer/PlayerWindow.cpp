@@ -23,8 +23,12 @@ HWND CreatePlayerWindow(HANIM handle, const WindowPlace& place)
     if (!place.placed) wndFlags |= ANIM_WND_PLACE;
     int x = place.x, y = place.y;
     HWND parent = nullptr;
+    g_player.desktopParent = nullptr;
     if (GetAnimInfo(handle, ANIM_INFO_DESKTOP_WINDOW)) {
         parent = FindDesktopListView();
+        // The hook keeps it: the pop-up's GetParent answers its owner, the
+        // top-level window, not the list view.
+        g_player.desktopParent = parent;
         if (parent && GetAnimInfo(handle, ANIM_INFO_SCREEN_SIZE)) {
             // Cover the whole screen from inside the list view.
             RECT r;

@@ -4,6 +4,7 @@
 // window closes. WinMain only strings these pieces together; the decisions
 // live here so that the tests can drive them.
 #pragma once
+#include "AnimFileSniff.h"
 #include "ReelEngine.h"
 #include <string>
 
@@ -14,6 +15,7 @@ struct RunPlayerState {
     HWND window;
     bool stopped;            // command 257 stopped the animation
     bool desktopMode;        // the animation runs inside the desktop window
+    HWND desktopParent;      // the desktop's list view the window was made in, or null
     HWND desktopListView;    // receives the forwarded mouse messages, or null
     int clickCounter;        // armed (2) by a double click on a caption-less window
     bool lowering;           // the desktop-mode window is being sent to the bottom
@@ -30,14 +32,6 @@ std::string FormatNameMessage(UINT id, const char* name);
 int ShowPlayerMessage(HWND owner, const std::string& text, const std::string& caption, UINT type);
 
 // ---- choosing the file ----------------------------------------------------
-
-enum AnimFileKind {
-    ANIM_FILE_INVALID,   // missing, unreadable, or neither archive nor animation
-    ANIM_FILE_ARCHIVE,   // starts with "PK"
-    ANIM_FILE_RUNNABLE,  // an animation file that runs by itself
-    ANIM_FILE_PART,      // an animation file that is part of another one
-};
-AnimFileKind SniffAnimationFile(const char* path);
 
 // "-f": the first "*.ANS" of the current folder, in directory order, that is
 // an archive or a runnable animation. out holds MAX_PATH characters.
@@ -103,11 +97,13 @@ void InstallShellExecute(ShellExecuteFn fn);
 // The part of the name the shell is asked first: from after the last "\"
 // before the first blank to the end.
 const char* ShellFilePart(const char* name);
-// True for names the player never hands to the shell: programs and scripts
-// (an archive could carry one), and names without any type.
-bool IsRefusedShellTarget(const char* name);
-// Opens the following file with the shell; false when it was refused or
-// could not be opened.
+// True for names the player never hands to the shell (`folder`: where the
+// shell is asked to look): a program, script or shortcut lying inside a
+// folder an archive was unpacked into, which the shell would run; nothing at
+// all; a device name. Every other file, program or web address opens.
+bool IsRefusedShellTarget(const char* name, const char* folder);
+// Opens the following file with the shell, in the current folder; false when
+// it was refused or could not be opened.
 bool OpenWithShell(const char* name);
 
 // ---- the about box --------------------------------------------------------

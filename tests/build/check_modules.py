@@ -34,11 +34,18 @@ MODULES = [
     {"path": "editor/ZelvoConv32.dll", "exports": [
         "DetectFileFormat", "DllMain", "GetDesiredBitPix", "GetFormats", "GetPreviewImage",
         "LoadConvImage", "NewConvFile", "NotifyFrameChange", "ProcessCommand", "SaveConvImage"]},
+    {"path": "LIBS/REELSAVE/ZelvoSave.exe", "exports": []},
+    {"path": "LIBS/REELSAVE/ZelvoSave.scr", "exports": []},
+    {"path": "players/npplugin/NPReel32.dll", "exports": ["NP_GetEntryPoints", "NP_Initialize", "NP_Shutdown"]},
     {"path": "videoexport/ZelvoVfw32.dll", "exports": [
         "AddSoundSamples", "AddSoundStream", "CloseAviFile", "CloseWaveFile", "CreateAviFile",
         "DrawAviFrame", "GetAviFileInfo", "GetAviFrame", "GetSoundSamplesRequired",
         "InitAviStreamWrite", "MergeSoundFile", "OpenAviFile", "OpenWaveFile", "ReadWaveSamples",
         "SetVideoParameters", "ShowCompressOptionsDlg", "WriteAviFrame"]},
+    {"path": "REEL32/ReelOcx/ZelvoPlay.ocx", "exports": [
+        "DllCanUnloadNow", "DllGetClassObject", "DllRegisterServer", "DllUnregisterServer"]},
+    {"path": "videoexport/ZelvoExp32.dll", "exports": ["AnsToAvi", "AviOptionDlg"],
+     "own_imports": ["ZelvoVfw32.dll"]},
 ]
 
 

@@ -5,6 +5,7 @@
 namespace {
 MessageBoxRecorder* activeRecorder = nullptr;
 DialogAutoAnswer* activeAnswer = nullptr;
+MenuWatch* activeWatch = nullptr;
 
 std::string WindowText(HWND window)
 {
@@ -69,6 +70,42 @@ DialogAutoAnswer::Action DialogAutoAnswer::PressButton(int id)
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
     };
+}
+
+MenuWatch::MenuWatch()
+{
+    activeWatch = this;
+    hook_ = SetWindowsHookExA(WH_CALLWNDPROC, &MenuWatch::Watch, nullptr, GetCurrentThreadId());
+}
+
+MenuWatch::~MenuWatch()
+{
+    UnhookWindowsHookEx(hook_);
+    activeWatch = nullptr;
+}
+
+bool MenuWatch::OpenedFor(HWND owner) const
+{
+    for (HWND w : owners_)
+        if (w == owner) return true;
+    return false;
+}
+
+void CALLBACK MenuWatch::CloseMenu(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    EndMenu();
+}
+
+LRESULT CALLBACK MenuWatch::Watch(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* m = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && activeWatch && m->message == WM_ENTERMENULOOP) {
+        activeWatch->owners_.push_back(m->hwnd);
+        // The menu's own loop runs the timer that ends it.
+        SetTimer(nullptr, 0, 50, &MenuWatch::CloseMenu);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 std::string DialogItemText(HWND dialog, int item)

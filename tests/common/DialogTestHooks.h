@@ -59,5 +59,22 @@ private:
     std::vector<Seen> seen_;
 };
 
+// Closes every menu this thread opens (a context menu, a system menu) while it
+// lives, and notes the windows whose menus opened.
+class MenuWatch {
+public:
+    MenuWatch();
+    ~MenuWatch();
+    MenuWatch(const MenuWatch&) = delete;
+    MenuWatch& operator=(const MenuWatch&) = delete;
+    bool OpenedFor(HWND owner) const;
+    void Clear() { owners_.clear(); }
+private:
+    static LRESULT CALLBACK Watch(int code, WPARAM wParam, LPARAM lParam);
+    static void CALLBACK CloseMenu(HWND, UINT, UINT_PTR timer, DWORD);
+    HHOOK hook_;
+    std::vector<HWND> owners_;
+};
+
 // The text of a dialog item (a message box keeps its text in item 0xFFFF).
 std::string DialogItemText(HWND dialog, int item);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 ScratchDir::ScratchDir()
 {
@@ -20,6 +21,44 @@ ScratchDir::ScratchDir()
 }
 
 ScratchDir::~ScratchDir() { RemoveTree(path_); }
+
+namespace {
+
+// What the worker of FinishesWithin shares with its caller; owned by both, so
+// that a worker left hanging never touches freed memory.
+struct TimedWork {
+    std::function<void()> work;
+    HANDLE started = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ~TimedWork() { CloseHandle(started); }
+};
+
+DWORD WINAPI RunTimedWork(void* parameter)
+{
+    std::unique_ptr<std::shared_ptr<TimedWork>> shared(static_cast<std::shared_ptr<TimedWork>*>(parameter));
+    SetEvent((*shared)->started);
+    (*shared)->work();
+    return 0;
+}
+
+}  // namespace
+
+bool FinishesWithin(DWORD milliseconds, std::function<void()> work)
+{
+    auto shared = std::make_shared<TimedWork>();
+    shared->work = std::move(work);
+    auto* parameter = new std::shared_ptr<TimedWork>(shared);
+    HANDLE thread = CreateThread(nullptr, 0, RunTimedWork, parameter, 0, nullptr);
+    if (!thread) {
+        delete parameter;
+        return false;
+    }
+    // The clock starts when the work does: a busy machine may be slow to
+    // schedule the thread, which says nothing about the work.
+    WaitForSingleObject(shared->started, INFINITE);
+    const bool finished = WaitForSingleObject(thread, milliseconds) == WAIT_OBJECT_0;
+    CloseHandle(thread);
+    return finished;
+}
 
 void RemoveTree(const std::string& folder)
 {

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,11 @@ public:
 private:
     std::string path_;
 };
+
+// Runs `work` on a thread of its own and says whether it ended within
+// `milliseconds` of starting to run (a call that hangs, say in a read from a
+// device, fails the test instead of holding it up; its thread is left behind).
+bool FinishesWithin(DWORD milliseconds, std::function<void()> work);
 
 // Deletes a folder and everything below it.
 void RemoveTree(const std::string& folder);

@@ -6,6 +6,7 @@
 #include "FrameHost.h"
 #include "GifAnimation.h"
 #include "GifCodec.h"
+#include "GifTestFiles.h"
 #include "PackedDib.h"
 #include "TestFiles.h"
 #include <gtest/gtest.h>
@@ -14,86 +15,6 @@
 #include <vector>
 
 namespace {
-
-using Bytes = std::vector<uint8_t>;
-
-// ---- building streams ---------------------------------------------------------------------
-
-// Codes packed least significant bit first, each with its own size, into
-// sub-blocks of `blockSize` bytes after the minimum code size byte; the
-// terminator follows unless left out.
-struct Code {
-    int value;
-    int size;
-};
-Bytes CodeStream(int minimumCodeSize, const std::vector<Code>& codes, bool terminator = true, int blockSize = 255)
-{
-    Bytes data;
-    uint32_t bits = 0;
-    int count = 0;
-    for (const Code& c : codes) {
-        bits |= static_cast<uint32_t>(c.value) << count;
-        count += c.size;
-        while (count >= 8) {
-            data.push_back(static_cast<uint8_t>(bits));
-            bits >>= 8;
-            count -= 8;
-        }
-    }
-    if (count > 0) data.push_back(static_cast<uint8_t>(bits));
-    Bytes out{static_cast<uint8_t>(minimumCodeSize)};
-    for (size_t at = 0; at < data.size(); at += blockSize) {
-        const size_t piece = data.size() - at < size_t(blockSize) ? data.size() - at : size_t(blockSize);
-        out.push_back(static_cast<uint8_t>(piece));
-        out.insert(out.end(), data.begin() + at, data.begin() + at + piece);
-    }
-    if (terminator) out.push_back(0);
-    return out;
-}
-
-// What a writer of the codec produced, through a file as in the library.
-template <typename Write>
-Bytes Written(Write write)
-{
-    static ScratchDir dir;
-    const std::string path = dir.File("out.bin");
-    HFILE file = _lcreat(path.c_str(), 0);
-    {
-        GifWriter out(file);
-        write(out);
-        out.Flush();
-    }
-    _lclose(file);
-    return ReadWholeFile(path);
-}
-
-Bytes EncodeLzw(int minimumCodeSize, const Bytes& pixels, size_t piece)
-{
-    return Written([&](GifWriter& out) {
-        GifLzwEncoder encoder(out, minimumCodeSize);
-        for (size_t at = 0; at < pixels.size(); at += piece)
-            encoder.Add(pixels.data() + at, static_cast<uint32_t>(pixels.size() - at < piece ? pixels.size() - at : piece));
-        encoder.Finish();
-    });
-}
-
-// Decodes into a buffer with guard bytes behind `count`.
-constexpr uint8_t GUARD = 0xEE;
-int DecodeLzw(const Bytes& stream, uint32_t count, Bytes* out)
-{
-    out->assign(count + 256, GUARD);
-    GifReader in(stream.data(), static_cast<uint32_t>(stream.size()));
-    return DecodeGifLzw(in, out->data(), count);
-}
-
-// The decoder's table after one more entry: true when the code size grows
-// (a new power of two below 4096).
-bool EntryAdded(int* next)
-{
-    if (*next >= 4096) return false;
-    ++*next;
-    return (*next & (*next - 1)) == 0 && *next < 4096;
-}
 
 // ---- LZW ----------------------------------------------------------------------------------
 
@@ -369,20 +290,6 @@ TEST(GifFrameDib, FillSetsEveryPixelToOneIndex)
 
 // ---- placement of a decoded image ---------------------------------------------------------
 
-// An image descriptor (after the separator) with its data: `pixels` in file
-// order, which for an interlaced image is the order of the passes.
-Bytes ImageBlock(int left, int top, int width, int height, bool interlaced, int bits, const Bytes& pixels)
-{
-    const int m = bits == 1 ? 2 : bits;
-    Bytes out = {static_cast<uint8_t>(left), static_cast<uint8_t>(left >> 8), static_cast<uint8_t>(top),
-                 static_cast<uint8_t>(top >> 8), static_cast<uint8_t>(width), static_cast<uint8_t>(width >> 8),
-                 static_cast<uint8_t>(height), static_cast<uint8_t>(height >> 8),
-                 static_cast<uint8_t>(interlaced ? 0x40 : 0)};
-    const Bytes data = EncodeLzw(m, pixels, pixels.size() ? pixels.size() : 1);
-    out.insert(out.end(), data.begin(), data.end());
-    return out;
-}
-
 int Decode(const Bytes& block, HGLOBAL dib, int transparent, int offsetX, int offsetY)
 {
     GifReader in(block.data(), static_cast<uint32_t>(block.size()));
@@ -472,61 +379,6 @@ TEST(GifDecodeImage, LocalTablesReplaceTheDibsColoursUnlessTooLarge)
 }
 
 // ---- structure pass -------------------------------------------------------------------------
-
-struct GifFile {
-    Bytes bytes = {'G', 'I', 'F', '8', '9', 'a'};
-    GifFile& Add(const Bytes& more)
-    {
-        bytes.insert(bytes.end(), more.begin(), more.end());
-        return *this;
-    }
-    GifFile& Screen(int width, int height, uint8_t packed, uint8_t background, int tableEntries)
-    {
-        Add({static_cast<uint8_t>(width), static_cast<uint8_t>(width >> 8), static_cast<uint8_t>(height),
-             static_cast<uint8_t>(height >> 8), packed, background, 0});
-        for (int i = 0; i < tableEntries; ++i) Add({static_cast<uint8_t>(i), static_cast<uint8_t>(i * 2), static_cast<uint8_t>(i * 3)});
-        return *this;
-    }
-    GifFile& Control(uint8_t packed, int delay, int transparent)
-    {
-        return Add({0x21, 0xF9, 4, packed, static_cast<uint8_t>(delay), static_cast<uint8_t>(delay >> 8),
-                    static_cast<uint8_t>(transparent), 0});
-    }
-    GifFile& Comment(const std::vector<std::string>& pieces)
-    {
-        Add({0x21, 0xFE});
-        for (const std::string& piece : pieces) {
-            bytes.push_back(static_cast<uint8_t>(piece.size()));
-            bytes.insert(bytes.end(), piece.begin(), piece.end());
-        }
-        return Add({0});
-    }
-    GifFile& Loop(int count)
-    {
-        Add({0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0'});
-        return Add({3, 1, static_cast<uint8_t>(count), static_cast<uint8_t>(count >> 8), 0});
-    }
-    // An image descriptor whose data is one pixel, however large it says it is.
-    GifFile& LargeImage(int width, int height)
-    {
-        Add({0x2C, 0, 0, 0, 0, static_cast<uint8_t>(width), static_cast<uint8_t>(width >> 8),
-             static_cast<uint8_t>(height), static_cast<uint8_t>(height >> 8), 0});
-        const Bytes data = EncodeLzw(8, {1}, 1);
-        return Add(data);
-    }
-    // An image of `width` x `height` pixels of value `value`.
-    GifFile& Image(int left, int top, int width, int height, uint8_t packed = 0, int localEntries = 0, uint8_t value = 1)
-    {
-        Add({0x2C});
-        Bytes block = ImageBlock(left, top, width, height, false, 8, Bytes(size_t(width) * height, value));
-        block[8] = packed;
-        bytes.insert(bytes.end(), block.begin(), block.begin() + 9);
-        for (int i = 0; i < localEntries; ++i) Add({9, 9, 9});
-        bytes.insert(bytes.end(), block.begin() + 9, block.end());
-        return *this;
-    }
-    GifFile& End() { return Add({0x3B}); }
-};
 
 int Structure(const Bytes& bytes, GifAnimSettings* s, bool firstOnly = false, uint32_t* position = nullptr)
 {

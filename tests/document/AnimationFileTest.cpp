@@ -8,6 +8,9 @@
 
 namespace {
 
+// The disabled bit 15 of a region's flags, as memory holds it: sign-extended.
+constexpr int32_t kDisabledInMemory = static_cast<int16_t>(0x8000);
+
 ObjectStep* LockSteps(AnimationTables& t, int object)
 {
     return static_cast<ObjectStep*>(GlobalLock(t.objectMemoryHandles[object][0]));
@@ -44,7 +47,7 @@ void FillTables(AnimationTables& t, int objects = 5)
     }
     t.regionCount = MAX_REGIONS;
     for (int i = 0; i < t.regionCount; ++i)
-        t.regionTable[i] = {i % 2 ? 0x8000 : 0, -i, i * 2, 300 - i, -300 + i};
+        t.regionTable[i] = {i % 2 ? kDisabledInMemory : 0, -i, i * 2, 300 - i, -300 + i};
     t.soundCount = MAX_SOUNDS;
     for (int i = 0; i < t.soundCount; ++i) {
         t.soundTable[i] = {static_cast<uint16_t>(0x8000 | i), static_cast<uint16_t>(i * 3), {}};
@@ -124,6 +127,37 @@ void ExpectSameTables(const AnimationTables& a, const AnimationTables& b)
 }
 
 }  // namespace
+
+TEST(AnimationFile, ANewAnimationIsTitledWithString65)
+{
+    char text[64] = "";
+    EXPECT_GT(LoadStringA(GetModuleHandleA(nullptr), 65, text, sizeof text), 0) << "the string table holds it";
+    EXPECT_STREQ("Animation", text);
+    AnimationSettings s;
+    SetDefaultAnimationSettings(&s);
+    EXPECT_STREQ("Animation", s.title);
+}
+
+TEST(AnimationFile, RegionFlagsAreSignExtendedInMemory)
+{
+    ScratchDir dir;
+    AnimationTables t{};
+    SetDefaultAnimationSettings(&t.animationSettings);
+    t.regionCount = 2;
+    t.regionTable[0] = {kDisabledInMemory | 1, 1, 2, 3, 4};
+    t.regionTable[1] = {0x7FFF, -1, -2, -3, -4};
+    ASSERT_EQ(RESULT_OK, WriteAnimationFile(dir.File("r.ans").c_str(), &t));
+    const std::vector<uint8_t> bytes = ReadWholeFile(dir.File("r.ans"));
+    const size_t regions = 11 + 227;
+    EXPECT_EQ(0x01, bytes[regions]);
+    EXPECT_EQ(0x80, bytes[regions + 1]) << "bit 15 on disk";
+    AnimationTables back{};
+    ASSERT_EQ(RESULT_OK, ReadAnimationFile(dir.File("r.ans").c_str(), &back, MAX_EDITOR_OBJECTS, nullptr));
+    EXPECT_EQ(static_cast<int32_t>(0xFFFF8001u), back.regionTable[0].regionFlags);
+    EXPECT_EQ(0x7FFF, back.regionTable[1].regionFlags);
+    EXPECT_EQ(-4, back.regionTable[1].y2);
+    FreeAnimationTables(&back);
+}
 
 TEST(AnimationFile, EveryTableRoundTripsByteIdentical)
 {

@@ -214,6 +214,70 @@ TEST(Archive, MissingFilesAreLeftOutOrLocatedOrCancel)
     EXPECT_EQ(ANX_NO_FILE_LIST, notAnimation.error);
 }
 
+TEST(Archive, DeviceNamesInAnAnimationCountAsMissingFiles)
+{
+    // Each stored name names a device (or holds a control character): packing
+    // asks for it and leaves it out as it does a missing file, at once, and
+    // never opens the device.
+    const char* const names[] = {"AUX.bmx", "aux.bmx", "AUX.n.bmx", "con.n.bmx", "NUL.wav", "COM1.bmx", "lpt1.bmx",
+                                 "CONIN$.bmx", "CLOCK$.bmx", "AUX. ", "aux ", "sub\\PRN.bmx", "gr\x01" "een.bmx"};
+    ScratchDir dir;
+    WriteText(dir.File("real.bmx"), "frames");
+    for (const char* name : names) {
+        for (int slot = 0; slot < 4; ++slot) {
+            SCOPED_TRACE(std::string(name) + " in slot " + std::to_string(slot));
+            AnimationSpec spec{{"real.bmx"}, {}, "", "", END_CLOSE};
+            if (slot == 0) spec.sequences.push_back(name);
+            if (slot == 1) spec.sounds.push_back(name);
+            if (slot == 2) spec.background = name;
+            if (slot == 3) spec = {{"real.bmx"}, {}, "", "con.ans", END_LOAD_NEXT};  // a following animation
+            WriteAnimation(dir.File("demo.ans"), spec);
+            g_asked.clear();
+            g_answer = 1;
+            g_chosen.clear();
+            DeleteFileA(dir.File("d.anx").c_str());
+            AnxArchive anx(dir.File("d.anx").c_str());
+            anx.locateFile = LocateForTest;
+            EXPECT_TRUE(FinishesWithin(1000, [&] { EXPECT_EQ(1, anx.Pack(dir.File("demo.ans").c_str())); }));
+            EXPECT_EQ(ANX_FILE_MISSING, anx.error);
+            ASSERT_EQ(1u, g_asked.size()) << "asked for as a missing file is";
+            EXPECT_EQ(slot == 3 ? "con.ans" : BareName(name), g_asked[0]);
+            EXPECT_EQ((std::vector<std::string>{"demo.ans", "real.bmx", "anxinfo.dat"}), BareNames(ReadZip(dir.File("d.anx"))));
+        }
+    }
+    // Unpacking: an info entry naming a device finds the animation another way.
+    auto bytes = ReadWholeFile(dir.File("demo.ans"));
+    WriteZip(dir.File("info.anx"), {{"only.ans", std::string(bytes.begin(), bytes.end())}, {"anxinfo.dat", "con.ans"}});
+    AnxArchive anx(dir.File("info.anx").c_str());
+    ASSERT_EQ(1, anx.Unpack(nullptr));
+    char found[MAX_PATH];
+    EXPECT_TRUE(FinishesWithin(1000, [&] { EXPECT_EQ(1, anx.FindAnimation(found, MAX_PATH)); }));
+    EXPECT_STREQ("only.ans", BareName(found));
+    // Removing what an animation elsewhere names never reaches a device either.
+    WriteAnimation(dir.File("gone.ans"), {{"AUX.bmx", "real.bmx"}, {"CON.wav"}, "NUL.bmp", "", END_CLOSE});
+    EXPECT_TRUE(FinishesWithin(1000, [&] { AnxArchive(nullptr).RemoveUnpacked(dir.File("gone.ans").c_str()); }));
+    EXPECT_FALSE(FileExists(dir.File("real.bmx")));
+    AnxArchive(nullptr).RemoveUnpacked(found);
+}
+
+TEST(Archive, PathsAreSplitAtTheLastSeparatorOfAnyKind)
+{
+    const struct { const char* path; const char* folder; const char* bare; } cases[] = {
+        {"C:\\anims\\walk.ans", "C:\\anims\\", "walk.ans"},
+        {"C:\\anims/sub\\x/walk.ans", "C:\\anims/sub\\x/", "walk.ans"},  // "/" after the last "\\"
+        {"C:/anims\\walk.ans", "C:/anims\\", "walk.ans"},
+        {"C:walk.ans", "C:", "walk.ans"},
+        {"D:\\a:b\\c.ans", "D:\\a:b\\", "c.ans"},
+        {"\\\\server\\share/walk.ans", "\\\\server\\share/", "walk.ans"},
+    };
+    for (const auto& c : cases) {
+        char folder[MAX_PATH], bare[MAX_PATH];
+        AnxArchive::SplitPath(c.path, folder, bare);
+        EXPECT_STREQ(c.folder, folder) << c.path;
+        EXPECT_STREQ(c.bare, bare) << c.path;
+    }
+}
+
 TEST(Archive, FindAnimationFallsBackToTheArchiveNameAndAnyAnimation)
 {
     ScratchDir dir;
@@ -361,6 +425,29 @@ struct UiRecorder {
 };
 
 }  // namespace
+
+TEST(ArchiveCommands, TheMessagesAreStrings1600To1609OfTheStringTable)
+{
+    const char* const texts[] = {
+        "ANX Export cancelled by user!",
+        "One or more files belonging the Animation were not found. Please ensure that all files are in the animation "
+        "directory!",
+        "Error reading the animation file!",
+        "Error creating the .ANX Export File!",
+        "Der ANX Export konnte nicht erfolgreich beendet werden!",
+        "The File %s was not found.\nWould you like to find the file?",
+        "The destination directory already exists. Press OK to replace all existing files!",
+        "Error creating the import directory!",
+        "Error reading the import file. The file may be not a valid Zelvo ANX file or corrupted!",
+        "The ANX file does not contain a valid Zelvo Animation file (*.ANS)!",
+    };
+    for (int id = 1600; id <= 1609; ++id) {
+        char loaded[512] = "";
+        EXPECT_GT(LoadStringA(GetModuleHandleA(nullptr), id, loaded, sizeof loaded), 0) << id;
+        EXPECT_STREQ(texts[id - 1600], loaded) << id;
+        EXPECT_STREQ(texts[id - 1600], AnxMessageText(id)) << id;
+    }
+}
 
 TEST(ArchiveCommands, ImportUnpacksBesideTheArchiveAndAsksBeforeReplacing)
 {

@@ -277,6 +277,25 @@ TEST_F(SoundTest, AMissingFilePlaysNothingAndKeepsItsWord)
     EXPECT_TRUE(devices_.boxes.empty());
 }
 
+TEST_F(SoundTest, ADeviceNameIsAMissingSoundAndReachesNoDevice)
+{
+    for (const char* name : {"AUX.wav", "aux.wav", "CON.n.wav", "nul.mid", "COM1.wav", "LPT1", "CONOUT$.wav",
+                             "AUX. ", "aux ", "sounds\\PRN.wav", "\\\\.\\AUX", "to\x02ne.wav"}) {
+        for (uint16_t word : {uint16_t(ANIM_SOUND_DETECT | SND_ASYNC), uint16_t(ANIM_SOUND_WAVE), uint16_t(SND_ASYNC)}) {
+            uint16_t flags = word;
+            uint32_t played = 1;
+            EXPECT_TRUE(FinishesWithin(1000, [&] {
+                EXPECT_EQ(FindSoundFile(name), nullptr) << name;
+                played = PlaySoundFile(window_, name, &flags, 1, true);
+            })) << name;
+            EXPECT_EQ(played, 0u) << name;
+            EXPECT_EQ(flags, word) << name;
+        }
+    }
+    EXPECT_TRUE(devices_.calls.empty()) << "neither MCI nor the simple sound call saw a device name";
+    EXPECT_TRUE(devices_.boxes.empty());
+}
+
 TEST_F(SoundTest, OtherKindBitsPlayNothing)
 {
     for (uint16_t kinds : {0x3000, 0x4000, 0x7000}) {
@@ -315,9 +334,10 @@ TEST_F(SoundTest, AnUnknownFileIsDetectedAsNoKindAndPlayedPlainly)
     EXPECT_EQ(flags, SND_LOOP | SND_ASYNC);
     EXPECT_EQ(devices_.TakeCalls(), Calls({"PLAIN notes.txt 0xb"}));
 
-    // When sndPlaySound cannot play it, nothing is reported as playing.
+    // The plain road reports a wave whatever sndPlaySound answers (it
+    // succeeds without a device anyway), and shows nothing.
     devices_.PlainResult(FALSE);
-    EXPECT_EQ(PlaySoundFile(window_, "notes.txt", &flags, 1, true), 0u);
+    EXPECT_EQ(PlaySoundFile(window_, "notes.txt", &flags, 1, true), ANIM_SOUND_WAVE);
     EXPECT_TRUE(devices_.boxes.empty());
 }
 

@@ -334,8 +334,11 @@ TEST_F(Conditions, HitTestFindsTheTopmostRunningObject)
     EXPECT_EQ(1, HitTestObject(h, 35, 23, TRUE)) << "the higher index is on top";
     EXPECT_EQ(1, HitTestObject(h, 36, 24, FALSE));
     EXPECT_EQ(0, HitTestObject(h, 36, 24, TRUE)) << "through a transparent pixel to the object below";
-    EXPECT_EQ(1, HitTestObject(h, 34, 23, FALSE)) << "the first column is the object's";
-    EXPECT_EQ(1, HitTestObject(h, 35, 22, FALSE)) << "the first row is the object's";
+    // Strictly inside: the object's first column and row are its edge, so the
+    // object below answers there.
+    EXPECT_EQ(0, HitTestObject(h, 34, 23, FALSE)) << "x < px, strictly";
+    EXPECT_EQ(0, HitTestObject(h, 35, 22, FALSE)) << "y < py, strictly";
+    EXPECT_EQ(-1, HitTestObject(h, 30, 20, FALSE)) << "the corner itself is outside";
     EXPECT_EQ(1, HitTestObject(h, 43, 29, FALSE));
     EXPECT_EQ(-1, HitTestObject(h, 44, 25, FALSE)) << "one past the last column";
     EXPECT_EQ(-1, HitTestObject(h, 36, 30, FALSE)) << "one past the last row";

@@ -264,6 +264,14 @@ TEST_F(DamagedFiles, BackgroundPictures)
     bad = bmp;
     Put(bad, infoAt + 4, int32_t(70000));
     EXPECT_EQ(0, LoadsBackground(bad));
+    // A whole picture may be larger than any frame (2048 a side): a wide
+    // screen's loads; one whose rows could overflow is refused.
+    ASSERT_TRUE(WriteBmp(dir.File("wide.bmp"), 2560, 1440, 24, [](int x, int) { return x < 1280 ? 0xFF0000u : 0x0000FFu; }));
+    const std::vector<uint8_t> wide = ReadWholeFile(dir.File("wide.bmp"));
+    EXPECT_EQ(1, LoadsBackground(wide));
+    bad = wide;
+    Put(bad, infoAt + 4, int32_t(16385));
+    EXPECT_EQ(0, LoadsBackground(bad));
     // A frame-sequence file cut inside its first frame.
     EXPECT_EQ(1, LoadsBackground(bmx));
     EXPECT_EQ(0, LoadsBackground(std::vector<uint8_t>(bmx.begin(), bmx.begin() + 1200)));

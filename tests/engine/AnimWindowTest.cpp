@@ -2,13 +2,13 @@
 // styles and sizes, placement on a 1024 by 768 screen and in a parent, the
 // host hook and the order in which it sees the engine's messages, the
 // engine's own handling of the end (close, follow on in the same or a new
-// window, open with the shell), scroll bars and scrolling, the hidden cursor,
+// window reshaped for a new set-up; never a file opened with the shell),
+// scroll bars and scrolling, the hidden cursor,
 // and stopping at ANIM_CLOSE and WM_DESTROY.
 #include "WindowFixtures.h"
-#include "AnimShellSeam.h"
 #include "FakeMciDevices.h"
 #include <gtest/gtest.h>
-#include <shellapi.h>
+#include <tlhelp32.h>
 #include <cstring>
 #include <iterator>
 #include <set>
@@ -17,38 +17,28 @@ namespace {
 
 using Calls = std::vector<std::string>;
 
-// Records what would be opened with the shell, and answers with a chosen result.
-struct ShellCall {
-    HWND owner;
-    std::string operation, file;
-    bool withParameters, withDirectory;
-    INT show;
-};
-class ShellRecorder {
-public:
-    ShellRecorder()
-    {
-        active_ = this;
-        InstallAnimShellSeam(&seam_);
-    }
-    ~ShellRecorder()
-    {
-        InstallAnimShellSeam(nullptr);
-        active_ = nullptr;
-    }
-    std::vector<ShellCall> calls;
-    INT_PTR result = 42;
-private:
-    static HINSTANCE WINAPI Execute(HWND owner, LPCSTR operation, LPCSTR file, LPCSTR parameters, LPCSTR directory, INT show)
-    {
-        active_->calls.push_back({owner, operation ? operation : "", file ? file : "", parameters != nullptr,
-                                  directory != nullptr, show});
-        return reinterpret_cast<HINSTANCE>(active_->result);
-    }
-    static ShellRecorder* active_;
-    AnimShellSeam seam_{Execute};
-};
-ShellRecorder* ShellRecorder::active_ = nullptr;
+// Running processes of this Wine session started from a program of this name.
+int CountProcesses(const std::string& exeName)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return -1;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    int count = 0;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        if (lstrcmpiA(entry.szExeFile, exeName.c_str()) == 0) ++count;
+    CloseHandle(snapshot);
+    return count;
+}
+
+// The Windows path of the test's shell target (built beside the tests).
+std::string ShellTargetPath()
+{
+    std::string path = std::string("Z:") + SHELL_TARGET;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
 
 const COLORREF kRed = RGB(255, 0, 0);
 const COLORREF kGreen = RGB(0, 255, 0);
@@ -79,8 +69,8 @@ POINT WindowOrigin(HWND window)
 
 // "first.ans" (200 by 120 over a red background picture, one object),
 // "second.ans" (the same shape, green, three objects, no picture) and
-// "wide.ans" (300 by 150, two objects) in the current folder; the first
-// loaded. The devices and the shell are recorded.
+// "wide.ans" (300 by 150, two objects, a frame without caption) in the
+// current folder; the first loaded. The devices are recorded.
 class AnimWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -98,7 +88,10 @@ protected:
             f.settings().backgroundColor = kGreen;
             lstrcpynA(f.settings().title, "Second", 64);
         }));
-        ASSERT_TRUE(WriteTestAnimation("wide.ans", 300, 150, 2));
+        ASSERT_TRUE(WriteTestAnimation("wide.ans", 300, 150, 2, [](AnimationFixture& f) {
+            f.settings().windowStyle = WS_POPUP | WS_BORDER;
+            lstrcpynA(f.settings().title, "Wide", 64);
+        }));
         ASSERT_TRUE(WriteWholeFile("tone.wav", MinimalWaveFile()));
         InstallMciSeam(&devices_.Seam());
         InstallUiSeam(&devices_.Ui());
@@ -150,7 +143,6 @@ protected:
 
     CurrentScratchFolder folder_;
     FakeDevices devices_;
-    ShellRecorder shell_;
     HookRecorder hook_;
     HANIM handle_ = nullptr;
     std::vector<HWND> windows_;
@@ -425,7 +417,6 @@ TEST_F(AnimWindowTest, EndActionCloseDestroysTheWindowButNotTheAnimation)
     EXPECT_EQ(destroyed[0].handle, handle_) << "the host's hook frees the animation if it wants";
     EXPECT_EQ(Title(), "First");
     EXPECT_NE(GetAnimInfo(handle_, ANIM_INFO_SIZE), 0);
-    EXPECT_TRUE(shell_.calls.empty());
 }
 
 TEST_F(AnimWindowTest, EndActionOneFollowsOnInTheSameWindowKeepingPaletteAndPicture)
@@ -452,7 +443,6 @@ TEST_F(AnimWindowTest, EndActionOneFollowsOnInTheSameWindowKeepingPaletteAndPict
     EXPECT_EQ(ReadBitmap(picture).At(100, 100), kRed) << "the old background picture stays";
     EXPECT_TRUE(hook_.Of(WM_DESTROY).empty());
     EXPECT_EQ(hook_.Of(WM_INITDIALOG).size(), 1u);
-    EXPECT_TRUE(shell_.calls.empty());
 }
 
 TEST_F(AnimWindowTest, EndActionTwoWithTheSameShapeGetsANewSetUpInTheSameWindow)
@@ -475,70 +465,67 @@ TEST_F(AnimWindowTest, EndActionTwoWithTheSameShapeGetsANewSetUpInTheSameWindow)
     EXPECT_TRUE(hook_.Of(WM_DESTROY).empty());
 }
 
-TEST_F(AnimWindowTest, EndActionTwoWithANewSizeMovesToANewWindow)
+TEST_F(AnimWindowTest, EndActionTwoWithANewShapeKeepsTheWindowAndReshapesIt)
 {
+    // The window takes its style from the file: the caption goes with wide.ans.
     SetEnd(END_LOAD_NEXT_NEW_WINDOW, "wide.ans");
-    const DWORD flags = ANIM_WND_PLACE | ANIM_WND_SIZE_BY_MODE | ANIM_WND_OR_STYLE;
-    HWND old = Create(kCaptionPopup, flags);
-    ShowWindow(old, SW_SHOWNOACTIVATE);
-    PostEnd(old);
+    const DWORD flags = ANIM_WND_PLACE | ANIM_WND_SIZE_BY_MODE | ANIM_WND_FILE_STYLE;
+    HWND w = Create(WS_POPUP, flags);
+    ShowWindow(w, SW_SHOWNOACTIVATE);
+    ASSERT_EQ(GetWindowLongPtrA(w, GWL_STYLE) & WS_CAPTION, WS_CAPTION);
+    const POINT before = ClientOrigin(w);
+    PostEnd(w);
 
-    EXPECT_FALSE(IsWindow(old));
-    const std::vector<HookCall> init = hook_.Of(WM_INITDIALOG);
-    ASSERT_EQ(init.size(), 2u);
-    HWND fresh = init[1].window;
-    ASSERT_TRUE(IsWindow(fresh));
-    EXPECT_NE(fresh, old);
-    EXPECT_EQ(init[1].wParam, reinterpret_cast<WPARAM>(handle_));
-    EXPECT_EQ(init[1].lParam, LPARAM(flags)) << "made as the host asked for the first";
-    EXPECT_EQ(GetAnimHandle(fresh), handle_);
-    char className[32] = "";
-    GetClassNameA(fresh, className, sizeof className);
-    EXPECT_STREQ(className, "ANIWNDCLASS");
-    EXPECT_EQ(ClientSize(fresh).cx, 300);
-    EXPECT_EQ(ClientSize(fresh).cy, 150);
-    EXPECT_EQ(ClientOrigin(fresh).x, (1024 - 300) / 2);
-    EXPECT_EQ(ClientOrigin(fresh).y, (768 - 150) / 2);
-    EXPECT_TRUE(IsWindowVisible(fresh));
+    ASSERT_TRUE(IsWindow(w)) << "a host's handle of the window stays valid";
+    EXPECT_EQ(GetAnimHandle(w), handle_);
+    EXPECT_EQ(hook_.Of(WM_INITDIALOG).size(), 1u) << "no second window";
+    EXPECT_TRUE(hook_.Of(WM_DESTROY).empty());
+    EXPECT_EQ(ClientSize(w).cx, 300);
+    EXPECT_EQ(ClientSize(w).cy, 150);
+    EXPECT_EQ(ClientOrigin(w).x, before.x) << "the window keeps its place";
+    EXPECT_EQ(ClientOrigin(w).y, before.y);
+    const LONG_PTR style = GetWindowLongPtrA(w, GWL_STYLE);
+    EXPECT_EQ(style & WS_CAPTION, LONG_PTR(WS_BORDER)) << "restyled: no caption";
+    EXPECT_TRUE(style & WS_VISIBLE);
+    char title[32] = "";
+    GetWindowTextA(w, title, sizeof title);
+    EXPECT_STREQ(title, "Wide");
     EXPECT_EQ(LockedContext(handle_)->header.objectCount, 2);
-
-    // The old window lost its handle before it went, so that a host that frees
-    // the animation in its WM_DESTROY leaves it alone.
-    const std::vector<HookCall> destroyed = hook_.Of(WM_DESTROY);
-    ASSERT_EQ(destroyed.size(), 1u);
-    EXPECT_EQ(destroyed[0].window, old);
-    EXPECT_EQ(destroyed[0].handle, nullptr);
+    EXPECT_EQ(LockedContext(handle_)->sequenceRuntime[0].loaded, 1);
 }
 
-TEST_F(AnimWindowTest, EndActionThreeOpensTheFollowingFileWithTheShellThenCloses)
+TEST_F(AnimWindowTest, EndActionThreeOnlyClosesTheWindowAndStartsNothing)
 {
-    const struct { const char* next; INT_PTR result; std::vector<std::string> opened; } cases[] = {
-        {"readme.txt", 42, {"readme.txt"}},
-        {"docs\\readme.txt", 42, {"readme.txt"}},
-        {"docs\\readme.txt", SE_ERR_FNF, {"readme.txt", "docs\\readme.txt"}},
-        {"docs\\readme.txt", 32, {"readme.txt", "docs\\readme.txt"}},  // 32 is an error too
-        {"C:\\my files\\show.ans", 0, {"my files\\show.ans", "C:\\my files\\show.ans"}},
-        {"notepad.exe C:\\x\\a.txt", SE_ERR_FNF, {"notepad.exe C:\\x\\a.txt"}},
-        {"", 42, {}},  // nothing named: nothing opened
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.next);
-        SetEnd(END_SHELL_OPEN, c.next);
-        shell_.calls.clear();
-        shell_.result = c.result;
+    // A program named as the following file, beside the animation: the
+    // engine's own end handling never hands it to the shell.
+    const std::string target = "target-" + std::to_string(GetCurrentProcessId()) + ".exe";
+    ASSERT_TRUE(CopyFileA(ShellTargetPath().c_str(), target.c_str(), FALSE)) << ShellTargetPath();
+    ASSERT_TRUE(WriteWholeFile(target + ".hold", {1}));  // a started target stays to be counted
+    char full[MAX_PATH];
+    ASSERT_TRUE(GetFullPathNameA(target.c_str(), MAX_PATH, full, nullptr));
+    {
+        // The count sees a target that runs.
+        STARTUPINFOA startup{sizeof startup};
+        PROCESS_INFORMATION started{};
+        ASSERT_TRUE(CreateProcessA(full, nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started));
+        EXPECT_EQ(1, CountProcesses(target));
+        TerminateProcess(started.hProcess, 0);
+        WaitForSingleObject(started.hProcess, 10000);
+        CloseHandle(started.hProcess);
+        CloseHandle(started.hThread);
+        ASSERT_EQ(0, CountProcesses(target));
+    }
+    for (const std::string& next : {target, std::string(full), std::string("readme.txt"), std::string("")}) {
+        SCOPED_TRACE(next);
+        SetEnd(END_SHELL_OPEN, next.c_str());
         HWND w = Create(WS_POPUP, 0);
         PostEnd(w);
         EXPECT_FALSE(IsWindow(w));
-        ASSERT_EQ(shell_.calls.size(), c.opened.size());
-        for (size_t i = 0; i < c.opened.size(); ++i) {
-            EXPECT_EQ(shell_.calls[i].file, c.opened[i]);
-            EXPECT_EQ(shell_.calls[i].operation, "open");
-            EXPECT_EQ(shell_.calls[i].show, SW_SHOWDEFAULT);
-            EXPECT_EQ(shell_.calls[i].owner, w);
-            EXPECT_FALSE(shell_.calls[i].withParameters);
-            EXPECT_FALSE(shell_.calls[i].withDirectory) << "in the current folder";
-        }
+        ASSERT_FALSE(hook_.Of(WM_DESTROY).empty());
+        EXPECT_EQ(hook_.Of(WM_DESTROY).back().handle, handle_) << "the animation is the host's to destroy";
+        EXPECT_EQ(0, CountProcesses(target));
     }
+    DeleteFileA((target + ".hold").c_str());
 }
 
 TEST_F(AnimWindowTest, AFollowOnThatCannotBeLoadedClosesTheWindow)

@@ -10,6 +10,7 @@
 //   bg=RRGGBB       background colour
 //   image=FILE      a background picture FILE.bmp of colour image-color=RRGGBB,
 //                   image-w= by image-h=, centred
+//   image-name=NAME the background picture's stored name, no file written
 //   obj=RRGGBB,X,Y,W,H   an opaque object of one colour (repeatable); each
 //                   gets its own frame sequence NAME-<n>.bmx
 //   end=0..3, next= end action and following file
@@ -17,6 +18,7 @@
 //   fast=1          fast mode (default: timer mode)
 //   part=1          a part of another animation; version=N the format version
 //   nosequence=1    the frame sequences are not written
+//   sequence-name=NAME  the first object's sequence is stored as NAME, no file written
 #include "EngineFixtures.h"
 #include "ResultCodes.h"
 #include <cstdio>
@@ -89,10 +91,18 @@ int Make(const std::string& folder, const std::string& name, const std::map<std:
         lstrcpynA(s.backgroundImage, image.c_str(), sizeof s.backgroundImage);
     }
 
+    const std::string imageName = Text(o, "image-name");
+    if (!imageName.empty()) {
+        s.backgroundColor |= BACKGROUND_USE_IMAGE;
+        lstrcpynA(s.backgroundImage, imageName.c_str(), sizeof s.backgroundImage);
+    }
+
     const std::string stem = name.substr(0, name.rfind('.'));
+    const std::string sequenceName = Text(o, "sequence-name");
     for (size_t i = 0; i < blocks.size(); ++i) {
         const Block& b = blocks[i];
-        const std::string file = stem + "-" + std::to_string(i) + ".bmx";
+        const bool named = i == 0 && !sequenceName.empty();
+        const std::string file = named ? sequenceName : stem + "-" + std::to_string(i) + ".bmx";
         SequenceSpec spec;
         spec.width = b.w;
         spec.height = b.h;
@@ -101,7 +111,8 @@ int Make(const std::string& folder, const std::string& name, const std::map<std:
         spec.colorCount = -1;
         const uint32_t pixel = AsPixel(b.color);
         spec.value = [pixel](int, int, int) { return pixel; };
-        if (!Number(o, "nosequence", 0) && WriteSequence(folder + file, spec) != RESULT_OK) return RESULT_WRITE_ERROR;
+        if (!named && !Number(o, "nosequence", 0) && WriteSequence(folder + file, spec) != RESULT_OK)
+            return RESULT_WRITE_ERROR;
         f.AddObject(f.AddSequence(file, spec.code, spec.colorCount), b.x, b.y);
     }
     const int endAfter = Number(o, "endafter", 0);

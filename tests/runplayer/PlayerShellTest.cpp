@@ -1,5 +1,6 @@
 // End action 3: which part of the name the shell is asked first, the second
-// try with the whole name, and the names the player refuses to hand over.
+// try with the whole name, and the one kind of name the player refuses to
+// hand over: a program an archive carried.
 #include "PlayerTestSupport.h"
 #include <gtest/gtest.h>
 
@@ -51,44 +52,63 @@ TEST_F(PlayerShell, TheFilePartStartsAfterTheLastBackslashBeforeTheFirstBlank)
     for (const auto& c : cases) EXPECT_STREQ(c.part, ShellFilePart(c.name)) << c.name;
 }
 
-TEST_F(PlayerShell, ProgramsScriptsAndNamesWithoutTypeAreRefused)
+TEST_F(PlayerShell, FilesProgramsAndWebAddressesOpenOutsideAnUnpackedArchive)
 {
+    // Programs lie beside the animation, as a user put them there.
+    for (const char* file : {"setup.exe", "run.bat", "tool.com", "www.host.com"})
+        ASSERT_TRUE(WriteWholeFile(folder_.File(file), {'M', 'Z'}));
+    const char* const names[] = {
+        "next.ans", "C:\\docs\\Read Me.txt", "picture.BMP", "page.html", "song.mid", "setup.exe", "SETUP.EXE",
+        "run.bat", "tool", "tool.com", "C:\\windows\\notepad.exe", "notepad", "setup.exe readme.txt",
+        "www.host.com", "www.example.com", "http://www.example.com/page?x=1", "site.url",
+    };
+    for (const char* name : names) EXPECT_FALSE(IsRefusedShellTarget(name, folder_.Path().c_str())) << name;
+}
+
+TEST_F(PlayerShell, ProgramsAnArchiveCarriedAreRefused)
+{
+    PrivateTempFolder temp;
+    const std::string unpacked = temp.Path() + "ZelvoAnx-0000CAFE\\";
+    ASSERT_TRUE(CreateDirectoryA(unpacked.c_str(), nullptr));
+    for (const char* file : {"setup.exe", "run.bat", "tool.com", "link.lnk", "script.vbs", "www.host.com",
+                             "readme.txt", "show.ans"})
+        ASSERT_TRUE(WriteWholeFile(unpacked + file, {'M', 'Z'}));
     const struct {
         const char* name;
         bool refused;
     } cases[] = {
-        {"next.ans", false},
-        {"C:\\docs\\Read Me.txt", false},
-        {"picture.BMP", false},
-        {"page.html", false},
-        {"song.mid", false},
         {"setup.exe", true},
         {"SETUP.EXE", true},
-        {"C:\\dir\\tool.com", true},
+        {"setup.exe.", true},             // Windows drops trailing dots
+        {"setup.exe  ", true},            // and blanks
+        {"\"setup.exe\"", true},
+        {"setup", true},                  // the shell finds setup.exe for it
+        {"tool", true},
         {"run.bat", true},
-        {"run.cmd", true},
-        {"old.pif", true},
-        {"saver.scr", true},
         {"link.lnk", true},
         {"script.vbs", true},
-        {"script.js", true},
-        {"script.wsf", true},
-        {"app.hta", true},
-        {"package.msi", true},
-        {"settings.reg", true},
-        {"site.url", true},
-        {"setup", true},                    // the shell would look for setup.exe
-        {"setup.exe.", true},               // Windows drops trailing dots
-        {"setup.exe  ", true},              // and blanks
-        {"\"setup.exe\"", true},
-        {"setup.exe readme.txt", true},     // read as a command line, the program comes first
-        {"\"C:\\a b\\setup.exe\" x.txt", true},
-        {"C:\\docs\\evil.exe:x.txt", false},  // a stream of a document: its type is txt
-        {"notes.txt::$DATA", true},         // no type left
-        {"", true},
-        {"C:\\docs\\", true},
+        {"www.host.com", true},           // a file of that name was carried along
+        {"setup.exe readme.txt", true},   // read as a command line, the program comes first
+        {"C:\\x\\setup.exe", true},       // the file part, in the folder, comes first
+        {"readme.txt", false},
+        {"show.ans", false},
+        {"gone.exe", false},              // not carried: the shell looks for it elsewhere
+        {"www.example.com", false},       // a web address
+        {"http://host/setup.exe", false},
+        {"", true},                       // nothing named: the shell would open the folder
+        {"AUX", true},                    // a device is a file that is not there
+        {"AUX.txt", true},
     };
-    for (const auto& c : cases) EXPECT_EQ(c.refused, IsRefusedShellTarget(c.name)) << c.name;
+    for (const auto& c : cases) EXPECT_EQ(c.refused, IsRefusedShellTarget(c.name, unpacked.c_str())) << c.name;
+    // Named by its full path from anywhere, it is still the archive's program.
+    EXPECT_TRUE(IsRefusedShellTarget((unpacked + "setup.exe").c_str(), folder_.Path().c_str()));
+    ASSERT_TRUE(CreateDirectoryA((temp.Path() + "other").c_str(), nullptr));
+    EXPECT_TRUE(IsRefusedShellTarget("..\\ZelvoAnx-0000CAFE\\setup.exe", (temp.Path() + "other").c_str()));
+    // A folder of another name in the temporary folder is no unpack folder.
+    const std::string other = temp.Path() + "Elsewhere\\";
+    ASSERT_TRUE(CreateDirectoryA(other.c_str(), nullptr));
+    ASSERT_TRUE(WriteWholeFile(other + "setup.exe", {'M', 'Z'}));
+    EXPECT_FALSE(IsRefusedShellTarget("setup.exe", other.c_str()));
 }
 
 TEST_F(PlayerShell, TheFilePartIsOpenedInTheCurrentFolder)
@@ -121,10 +141,25 @@ TEST_F(PlayerShell, WhenTheFilePartFailsTheWholeNameIsTried)
     EXPECT_EQ(2u, g_calls.size());
 }
 
-TEST_F(PlayerShell, ARefusedNameIsNeverHandedToTheShell)
+TEST_F(PlayerShell, OnlyTheArchivesProgramIsNeverHandedToTheShell)
 {
-    for (const char* name : {"setup.exe", "C:\\x\\run.bat", "tool", "evil.exe readme.txt"}) {
+    // Outside an unpacked archive a program opens like any file.
+    EXPECT_TRUE(OpenWithShell("setup.exe"));
+    ASSERT_EQ(1u, g_calls.size());
+    EXPECT_EQ("setup.exe", g_calls[0].file);
+
+    // Played from an archive, the current folder is its unpack folder.
+    PrivateTempFolder temp;
+    const std::string unpacked = temp.Path() + "ZelvoAnx-0000BEEF";
+    ASSERT_TRUE(CreateDirectoryA(unpacked.c_str(), nullptr));
+    ASSERT_TRUE(WriteWholeFile(unpacked + "\\setup.exe", {'M', 'Z'}));
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    ASSERT_TRUE(SetCurrentDirectoryA(unpacked.c_str()));
+    g_calls.clear();
+    for (const char* name : {"setup.exe", "C:\\x\\setup.exe", "setup", "setup.exe readme.txt", ""})
         EXPECT_FALSE(OpenWithShell(name)) << name;
-    }
     EXPECT_TRUE(g_calls.empty());
+    EXPECT_TRUE(OpenWithShell("www.example.com")) << "a web address opens";
+    SetCurrentDirectoryA(previous);
 }

@@ -39,10 +39,11 @@ expect_box "$BB_TAG-junk.ans" OK \
 expect_box "$CHOOSE" Cancel
 bb_expect_exit "$player" 0 60
 
-# --- A frame sequence that is missing: message 8, then the end.
+# --- A frame sequence that is missing: message 8, captioned with the
+# sequence's full path, then the end.
 fixture "$BB_TAG-noseq.ans" nosequence=1 obj=C82850,10,10,20,20
 play "$BB_TAG-noseq.ans"
-expect_box "RunZelvo Error..." OK \
+expect_box "$BB_TAG-noseq-0.bmx" OK "caption=\"$WORK_WIN\\\\$BB_TAG-noseq-0.bmx\"" \
   "text=\"The file $BB_TAG-noseq-0.bmx was not found or is not a valid Zelvo Animation file!\"" 'icon=error' \
   'buttons=OK'
 bb_expect_exit "$player" 0 60
@@ -51,10 +52,11 @@ bb_expect_exit "$player" 0 60
 fixture "$BB_TAG-nopic.ans" "title=No picture $BB_TAG" image=gone.bmp obj=C82850,10,10,20,20
 rm -f "$BB_WORK/gone.bmp"
 play "$BB_TAG-nopic.ans"
-expect_box "RunZelvo Error..." Cancel "text=\"The file gone.bmp was not found" 'buttons=OK,Cancel'
+expect_box "gone.bmp" Cancel "caption=\"$WORK_WIN\\\\gone.bmp\"" "text=\"The file gone.bmp was not found" \
+  'buttons=OK,Cancel'
 bb_expect_exit "$player" 0 60
 play "$BB_TAG-nopic.ans"
-expect_box "RunZelvo Error..." OK "text=\"The file gone.bmp was not found"
+expect_box "gone.bmp" OK "text=\"The file gone.bmp was not found"
 bb_wait_window ANIWNDCLASS "No picture $BB_TAG" 30000
 bb_wd post "$BB_HWND" WM_CLOSE 0 0 >/dev/null
 bb_expect_exit "$player" 1 60

@@ -6,6 +6,7 @@
 #include "ConvBridge.h"
 #include "DialogTestHooks.h"
 #include "DocumentTestSupport.h"
+#include "LibraryLoader.h"
 #include "RecordingConv.h"
 #include "ResultCodes.h"
 #include <gtest/gtest.h>

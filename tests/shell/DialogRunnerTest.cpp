@@ -57,10 +57,11 @@ TEST(RunDialog, RunsAModalDialogOfTheTableAndReturnsHowItEnded)
         ownerEnabledMeanwhile = IsWindowEnabled(owner.Get()) != FALSE;
         DialogAutoAnswer::PressButton(IDOK)(dialog);
     });
-    EXPECT_EQ(IDOK, RunDialog(IDD_INSTALL_ANIMATION, owner.Get(), 0x5A5A));
+    // "Save changes" answers OK with its checks: 1 | 2 | 4.
+    EXPECT_EQ(7, RunDialog(IDD_SAVE_CHANGES, owner.Get(), 0x5A5A));
     ASSERT_EQ(1u, answer.Dialogs().size());
     const DialogAutoAnswer::Seen& seen = answer.Dialogs()[0];
-    EXPECT_EQ("Install Animation", seen.caption);
+    EXPECT_EQ("Save changes", seen.caption);
     EXPECT_EQ(owner.Get(), seen.owner);
     EXPECT_EQ(0x5A5A, seen.initParam) << "the initial parameter reaches WM_INITDIALOG";
     EXPECT_FALSE(ownerEnabledMeanwhile) << "the dialog is modal to its owner";

@@ -117,7 +117,7 @@ TEST_F(DocumentModel, AWholeAnimationGoesThroughSaveAndOpen)
         EXPECT_EQ(steps.get()[3].startMaskHigh, 0x8001);
     }
     EXPECT_EQ(g_document.regionTable[0].x1, -5);
-    EXPECT_EQ(g_document.regionTable[0].regionFlags, 0x8000);
+    EXPECT_EQ(g_document.regionTable[0].regionFlags, static_cast<int16_t>(0x8000)) << "sign-extended in memory";
     EXPECT_STREQ(g_document.soundTable[0].name, "bird.wav");
     EXPECT_STREQ(g_document.animationSettings.title, "Flock");
     EXPECT_EQ(g_document.animationSettings.imageX, -12);
@@ -218,6 +218,61 @@ TEST_F(DocumentModel, AMissingOrForeignSequenceFileGivesItsMessageId)
     EXPECT_STREQ(g_document.objectTable[0].name, "untouched");
 }
 
+TEST_F(DocumentModel, DeviceNamesStoredInAnAnimationOpenAsMissingFiles)
+{
+    const char* const names[] = {"AUX.bmx", "aux.bmx", "AUX.n.bmx", "con.n.bmx", "PRN.bmx", "NUL.bmx", "COM1.bmx",
+                                 "lpt1.bmx", "CONIN$.bmx", "CLOCK$.bmx", "AUX. ", "aux ", "sub\\AUX.bmx",
+                                 "C:\\x\\con.bmx", "gr\x01" "een.bmx"};
+    const std::string animation = folder_.File("dev.ans");
+    for (const char* name : names) {
+        SCOPED_TRACE(name);
+        AnimationTables t{};
+        SetDefaultAnimationSettings(&t.animationSettings);
+        t.sequenceCount = 1;
+        lstrcpynA(t.sequenceTable[0].fileName, name, STORED_NAME_CHARS);
+        t.objectCount = 1;
+        ASSERT_EQ(RESULT_OK, WriteAnimationFile(animation.c_str(), &t));
+        ResetDocument();
+        int opened = -1;
+        EXPECT_TRUE(FinishesWithin(1000, [&] { opened = OpenAnimation(animation.c_str()); }));
+        EXPECT_EQ(RESULT_NOT_FOUND, opened) << "the message of a missing sequence file";
+        EXPECT_STREQ(name, g_document.sequenceTable[0].fileName) << "the document keeps the name as stored";
+
+        char path[MAX_PATH];
+        lstrcpynA(path, name, MAX_PATH);
+        HFILE file = HFILE_ERROR;
+        int loaded = -1;
+        EXPECT_TRUE(FinishesWithin(1000, [&] {
+            file = OpenReferencedFile(path);
+            loaded = LoadFrameFile(name, 0);
+        }));
+        EXPECT_EQ(HFILE_ERROR, file);
+        EXPECT_STREQ(name, path);
+        EXPECT_EQ(RESULT_NOT_FOUND, loaded);
+    }
+
+    // Frame names inside a sequence file become the files frames are saved
+    // to: a device name gives way to the default name of its frame.
+    const std::string frames = folder_.File("named.bmx");
+    ASSERT_EQ(RESULT_OK, WriteSequenceFixture(frames, {MakeStaticColorDib(8, 8, 1), MakeStaticColorDib(8, 8, 2),
+                                                       MakeStaticColorDib(8, 8, 3)}, 0));
+    std::vector<uint8_t> bytes = ReadWholeFile(frames);
+    const size_t directory = 14 + 40 + 16 * 4;
+    const char* const stored[] = {"AUX.bmp", "con.n.bmp", "ok.bmp"};
+    for (int i = 0; i < 3; ++i) {
+        char name[13] = {};
+        lstrcpynA(name, stored[i], sizeof name);
+        memcpy(&bytes[directory + 20 * i + 4], name, sizeof name);
+    }
+    ASSERT_TRUE(WriteWholeFile(frames, bytes));
+    ResetDocument();
+    ASSERT_EQ(RESULT_OK, LoadFrameFile(frames.c_str(), 0));
+    ASSERT_EQ(3, g_appState.frameCount);
+    EXPECT_STREQ("Frame0.bmp", g_document.frameRecords[0].name);
+    EXPECT_STREQ("Frame1.bmp", g_document.frameRecords[1].name);
+    EXPECT_STREQ("ok.bmp", g_document.frameRecords[2].name);
+}
+
 TEST_F(DocumentModel, RemovingTheOnlyUserOfSequenceTwoOfFourRenumbers)
 {
     // Sequences 1-4 (indexes 0-3); object 1 alone uses the second one.
@@ -306,6 +361,75 @@ TEST_F(DocumentModel, StepFramesBeyondTheLastFrameShowTheLastFrame)
     EXPECT_EQ(StepFrames(g_document.objectMemoryHandles[1][0]), (std::vector<int>{0, 2, 4, 4}));
 }
 
+TEST_F(DocumentModel, OpeningLeavesTheStepsAsStoredAndChoosingTheObjectClampsThem)
+{
+    std::vector<HGLOBAL> five;
+    for (int i = 0; i < 5; ++i) five.push_back(MakeStaticColorDib(8, 8, i));
+    ASSERT_EQ(WriteSequenceFixture(folder_.File("five.bmx"), five, 0), RESULT_OK);
+    ASSERT_EQ(LoadFrameFile(folder_.File("five.bmx").c_str(), 0), RESULT_OK);
+    g_document.objectMemoryHandles[0][0] = MakeSteps({0, 3, 9, 7});
+    g_document.objectTable[0].stepCount = 4;
+    const std::string animation = folder_.File("steps.ans");
+    ASSERT_EQ(SaveAnimation(animation.c_str()), RESULT_OK);
+
+    ResetDocument();
+    ASSERT_EQ(OpenAnimation(animation.c_str()), RESULT_OK);
+    EXPECT_EQ(StepFrames(g_document.objectMemoryHandles[0][0]), (std::vector<int>{0, 3, 9, 7}))
+        << "opening changes nothing in the animation";
+    EXPECT_EQ(g_document.animationState, 0);
+    ASSERT_EQ(SetCurrentObject(nullptr, SELECT_OBJECT | 0), 1);
+    EXPECT_EQ(StepFrames(g_document.objectMemoryHandles[0][0]), (std::vector<int>{0, 3, 4, 4}));
+}
+
+TEST_F(DocumentModel, ChoosingAnotherObjectKeepsTheLoadedFramesInTheirImageSet)
+{
+    ASSERT_EQ(WriteSequenceFixture(folder_.File("a.bmx"), {MakeStaticColorDib(8, 8, 1), MakeStaticColorDib(8, 8, 2)}, 0),
+              RESULT_OK);
+    ASSERT_EQ(WriteSequenceFixture(folder_.File("b.bmx"), {MakeStaticColorDib(12, 6, 3, 5)}, 0), RESULT_OK);
+    ASSERT_EQ(LoadFrameFile(folder_.File("a.bmx").c_str(), 0), RESULT_OK);
+    ASSERT_EQ(AddObjectWithFile(folder_.File("b.bmx")), 1);
+    ASSERT_EQ(CurrentSequenceIndex(), 1);
+
+    // The frame of b is painted and not saved.
+    HBITMAP painted = g_appState.frameBitmaps[0];
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, painted);
+    SetPixel(dc, 2, 2, RGB(255, 255, 255));
+    SelectObject(dc, old);
+    g_document.sequenceState |= DOC_MODIFIED;
+
+    // Cancel at the question: nothing changes.
+    {
+        MessageBoxRecorder boxes(IDCANCEL);
+        EXPECT_EQ(SetCurrentObject(nullptr, SELECT_OBJECT | 0), 0);
+        EXPECT_EQ(g_document.currentObject, 1);
+        EXPECT_EQ(g_appState.frameBitmaps[0], painted);
+    }
+    // No: a comes into the editor, and b's frame stays in b's image set.
+    {
+        MessageBoxRecorder boxes(IDNO);
+        ASSERT_EQ(SetCurrentObject(nullptr, SELECT_OBJECT | 0), 1);
+        EXPECT_EQ(boxes.Boxes().size(), 1u) << "the sequence's save question";
+    }
+    EXPECT_EQ(g_appState.frameCount, 2);
+    EXPECT_EQ(g_appState.frameWidth, 8);
+    const SequenceImages& kept = g_document.sequenceImages[1];
+    EXPECT_EQ(kept.frameCount, 1);
+    EXPECT_EQ(kept.width, 12);
+    EXPECT_EQ(kept.height, 6);
+    ASSERT_EQ(kept.frames[0], painted);
+    ASSERT_EQ(GetObjectType(painted), static_cast<DWORD>(OBJ_BITMAP)) << "the painted frame was not thrown away";
+    old = SelectObject(dc, painted);
+    EXPECT_EQ(GetPixel(dc, 2, 2) & 0xFFFFFF, RGB(255, 255, 255));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+
+    // Back to b: it is read from its file again, the kept frame gives way.
+    ASSERT_EQ(SetCurrentObject(nullptr, SELECT_OBJECT | 1), 1);
+    EXPECT_EQ(g_appState.frameWidth, 12);
+    EXPECT_EQ(g_document.sequenceImages[0].frameCount, 2) << "a's frames are kept in turn";
+}
+
 TEST_F(DocumentModel, ThirteenthSequencesAndThirtyFirstObjectsAreRefused)
 {
     ASSERT_EQ(WriteSequenceFixture(folder_.File("s.bmx"), {MakeStaticColorDib(8, 8, 1)}, 0), RESULT_OK);
@@ -354,8 +478,31 @@ TEST_F(DocumentModel, ANewObjectWithANewSequenceFromTheDialog)
     EXPECT_EQ(g_appState.frameCount, 1);
     EXPECT_EQ(g_appState.colorCount, COLORS_256);
     EXPECT_EQ(g_appState.frameWidth, 128);
-    EXPECT_EQ(g_document.frameRecords[0].frameState, FRAME_NEVER_SAVED);
+    EXPECT_EQ(g_document.frameRecords[0].frameState, FRAME_UNSET) << "the background alone is nothing to save";
     EXPECT_EQ(std::string(g_document.frameRecords[0].name), folder_.File("Frame%d.bmp"));
+    {
+        MessageBoxRecorder boxes(IDNO);
+        EXPECT_EQ(QuerySaveFrames(nullptr, -1), 1);
+        EXPECT_TRUE(boxes.Boxes().empty()) << "no frame to ask about";
+    }
+
+    // With the clipboard's picture in it, the first frame is modified.
+    HGLOBAL dib = MakeStaticColorDib(8, 8, 4);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    SetClipboardData(CF_DIB, dib);
+    CloseClipboard();
+    NewSequenceParams pasted{};
+    pasted.colourFormat = COLORS_16;
+    pasted.width = pasted.height = 8;
+    pasted.transparentCode = TRANSPARENT_NONE;
+    pasted.pasteClipboard = 1;
+    FreeCurrentFrames();
+    ASSERT_EQ(CreateSequence(pasted, 1), 1);
+    EXPECT_TRUE(g_document.frameRecords[0].frameState & FRAME_MODIFIED);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    CloseClipboard();
 }
 
 TEST_F(DocumentModel, FramesAddedFromAnotherFileTakeTheSequencesTransparentColour)

@@ -25,6 +25,7 @@ protected:
         params.height = 8;
         params.transparentCode = TRANSPARENT_NONE;
         ASSERT_EQ(CreateSequence(params, 0), 1);
+        g_document.frameRecords[0].frameState = FRAME_NEVER_SAVED;  // painted in, never saved
     }
     // What QuerySaveChanges asked: the texts of the message boxes (answered
     // No) and "dialog" for the "Save changes" dialog (cancelled).

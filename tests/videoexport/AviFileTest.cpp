@@ -246,36 +246,6 @@ TEST_F(AviFile, CompressedStreamsUseTheDefaultCompressorOrFailCleanly)
     }
 }
 
-BOOL CALLBACK FindComboBox(HWND child, LPARAM found)
-{
-    char className[32] = "";
-    GetClassNameA(child, className, sizeof className);
-    if (lstrcmpiA(className, "ComboBox") != 0) return TRUE;
-    *reinterpret_cast<HWND*>(found) = child;
-    return FALSE;
-}
-
-// Picks the compressor whose name holds `name` in the chooser and presses OK.
-DialogAutoAnswer::Action ChooseCompressor(const char* name)
-{
-    return [name](HWND dialog) {
-        HWND combo = nullptr;
-        EnumChildWindows(dialog, &FindComboBox, reinterpret_cast<LPARAM>(&combo));
-        const int count = combo ? static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0)) : 0;
-        for (int i = 0; i < count; ++i) {
-            char text[128] = "";
-            SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-            if (!std::strstr(text, name)) continue;
-            SendMessageA(combo, CB_SETCURSEL, i, 0);
-            PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
-                         reinterpret_cast<LPARAM>(combo));
-            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-            return;
-        }
-        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    };
-}
-
 TEST_F(AviFile, TheCompressorChosenInTheChooserCompressesTheStream)
 {
     HWND parent = CreateWindowA("STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
@@ -297,7 +267,7 @@ TEST_F(AviFile, TheCompressorChosenInTheChooserCompressesTheStream)
         HAVIFILE avi = vfw.CreateAviFile(path.c_str(), &parameters, nullptr);
         ASSERT_NE(avi, nullptr);
         {
-            DialogAutoAnswer answer(ChooseCompressor("Uncompressed"));
+            DialogAutoAnswer answer([](HWND chooser) { ChooseCompressorIn(chooser, "Uncompressed"); });
             ASSERT_TRUE(vfw.ShowCompressOptionsDlg(avi, parent));
         }
         ASSERT_TRUE(vfw.InitAviStreamWrite(avi, frames[0].Header(), frames[0].FormatSize(), TRUE));

@@ -83,7 +83,34 @@ void CollectChunks(const std::vector<uint8_t>& file, size_t begin, size_t end, s
     }
 }
 
+BOOL CALLBACK FindComboBox(HWND child, LPARAM found)
+{
+    char className[32] = "";
+    GetClassNameA(child, className, sizeof className);
+    if (lstrcmpiA(className, "ComboBox") != 0) return TRUE;
+    *reinterpret_cast<HWND*>(found) = child;
+    return FALSE;
+}
+
 }  // namespace
+
+void ChooseCompressorIn(HWND chooser, const char* name)
+{
+    HWND combo = nullptr;
+    EnumChildWindows(chooser, &FindComboBox, reinterpret_cast<LPARAM>(&combo));
+    const int count = combo ? static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0)) : 0;
+    for (int i = 0; i < count; ++i) {
+        char text[128] = "";
+        SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+        if (!std::strstr(text, name)) continue;
+        SendMessageA(combo, CB_SETCURSEL, i, 0);
+        PostMessageA(chooser, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(combo));
+        PostMessageA(chooser, WM_COMMAND, IDOK, 0);
+        return;
+    }
+    PostMessageA(chooser, WM_COMMAND, IDCANCEL, 0);
+}
 
 const VfwLibrary& Vfw()
 {

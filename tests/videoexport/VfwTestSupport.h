@@ -48,6 +48,11 @@ TestFrame MakeTestFrame(int width, int height, int bitsPerPixel, uint32_t seed);
 // video export does it (no header at creation, the parameters set after).
 bool WriteUncompressedAvi(const std::string& path, const std::vector<TestFrame>& frames, int framesPerSec);
 
+// In the system's compressor chooser: picks the compressor whose name holds
+// `name` and presses OK (posted, so the chooser's own loop runs them); Cancel
+// when there is none.
+void ChooseCompressorIn(HWND chooser, const char* name);
+
 // Compares a frame handed out by the wrapper with a test frame: size, depth,
 // colour table and rows. Gives "" when they match, else what differs.
 std::string CompareFrame(const BITMAPINFOHEADER* got, const TestFrame& expected);
