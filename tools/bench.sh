@@ -25,3 +25,6 @@ bash "$ROOT/videoexport/bench/convert-bench.sh" "$BUILD"
 echo
 echo "== animated GIF"
 bash "$ROOT/tests/bench/gif-bench.sh" "$BUILD"
+echo
+echo "== paint fill"
+bash "$ROOT/tests/bench/fill-bench.sh" "$BUILD"

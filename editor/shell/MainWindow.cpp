@@ -72,6 +72,9 @@ bool CommandBuilt(UINT id)
     case IDM_ONION_ANY_FRAME:
     case IDM_ONION_SKINNING:
     case IDM_SHOW_GRID:
+    case IDM_ELLIPSE_CENTRE_OF_SQUARE:
+    case IDM_ELLIPSE_CORNER_OF_SQUARE:
+    case IDM_GRADATED_LINES:
     case IDM_PRINTER_SETUP:
     case IDM_PRINT:
     case IDM_ABOUT:
@@ -157,6 +160,23 @@ void ToggleGrid()
         RedrawWindow(g_appState.frameEditorWindow, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE);
 }
 
+// Where an ellipse's centre lies: 1 in the middle of its pixel, 0 on its corner.
+void SetEllipseMode(int mode)
+{
+    g_appState.ellipseMode = mode;
+    RadioCheckMenuRange(g_appState.mainMenu, IDM_ELLIPSE_CENTRE_OF_SQUARE, IDM_ELLIPSE_CORNER_OF_SQUARE,
+                        mode ? IDM_ELLIPSE_CENTRE_OF_SQUARE : IDM_ELLIPSE_CORNER_OF_SQUARE);
+}
+
+void ToggleGradatedLines()
+{
+    g_appState.gradatedLines = !g_appState.gradatedLines;
+    CheckMenuItem(g_appState.mainMenu, IDM_GRADATED_LINES,
+                  MF_BYCOMMAND | (g_appState.gradatedLines ? MF_CHECKED : MF_UNCHECKED));
+    if (g_appState.frameEditorWindow) SendMessageA(g_appState.frameEditorWindow, EDIT_GRADATION_CHANGED, 0, 0);
+    if (g_appState.penSizeButton) InvalidateRect(g_appState.penSizeButton, nullptr, TRUE);
+}
+
 void ChooseOnionSource(UINT id)
 {
     SetOnionSkinSource(id == IDM_ONION_PREVIOUS_FRAME ? ONION_PREVIOUS : id == IDM_ONION_NEXT_FRAME ? ONION_NEXT : ONION_ANY);
@@ -219,6 +239,13 @@ void DispatchCommand(HWND window, UINT id)
     case IDM_STRETCH: ToggleTransformWindow(); break;
     case IDM_CLEAR_SELECTION: SetFrameSelection(SELECTION_CLEAR_ALL, 0, 1); break;
     case IDM_SELECT_ALL_FRAMES: SetFrameSelection(SELECTION_SELECT_ALL, 0, 1); break;
+    case IDM_ELLIPSE_CENTRE_OF_SQUARE: SetEllipseMode(1); break;
+    case IDM_ELLIPSE_CORNER_OF_SQUARE:
+    case IDM_ELLIPSE_CORNER_OF_SQUARE + 4:  // 306-309 act as 302
+    case IDM_ELLIPSE_CORNER_OF_SQUARE + 5:
+    case IDM_ELLIPSE_CORNER_OF_SQUARE + 6:
+    case IDM_ELLIPSE_CORNER_OF_SQUARE + 7: SetEllipseMode(0); break;
+    case IDM_GRADATED_LINES: ToggleGradatedLines(); break;
     case IDM_ONION_PREVIOUS_FRAME:
     case IDM_ONION_NEXT_FRAME:
     case IDM_ONION_ANY_FRAME: ChooseOnionSource(id); break;

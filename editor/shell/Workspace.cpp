@@ -12,6 +12,7 @@
 #include "FrameSelection.h"
 #include "OnionSkin.h"
 #include "PaintResources.h"
+#include "TextTool.h"
 #include "MainWindow.h"
 #include "ToolWindows.h"
 #include "resource.h"
@@ -868,7 +869,9 @@ void ShowFrameViews(int show)
     }
     EnableDocumentCommands(g_appState.mainWindow, show ? 0 : 1);
     g_appState.filmPlacement = FILM_AUTOMATIC;
-    // A new document starts without view buffer, onion skin or frame selection.
+    // A new document starts without view buffer, onion skin, frame selection
+    // or the last text.
+    FreeTextTool();
     if (g_appState.frameEditorWindow) SendMessageA(g_appState.frameEditorWindow, EDIT_SET_VIEW_SIZE, 0, 0);
     SetOnionSkin(0);
     SetFrameSelection(SELECTION_CLEAR_ALL, 0, 0);
