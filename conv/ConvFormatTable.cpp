@@ -1,6 +1,9 @@
 // The one table through which every export reaches a format's code.
 #include "ConvFormats.h"
 #include "GifAnimation.h"
+#include "AniCursor.h"
+#include "AviVideo.h"
+#include "IconCursor.h"
 #include "JpegCodec.h"
 #include "PcxCodec.h"
 #include "ResourceBitmaps.h"
@@ -23,15 +26,15 @@ const ConvFormatRow g_formats[] = {
     {CONV_FORMAT_RESOURCE_BITMAP, ConvDepthRule::Keep,     0,                0,
      LoadResourceBitmapImage, nullptr, PreviewResourceBitmapImage, nullptr, nullptr, nullptr},
     {CONV_FORMAT_ICON,            ConvDepthRule::Keep,     CONV_FORMAT_ICON, CONV_FORMAT_ICON,
-     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
+     LoadIconFile, SaveIconFile, GetIconPreview, nullptr, nullptr, nullptr},
     {CONV_FORMAT_JPEG,            ConvDepthRule::Always24, CONV_FORMAT_JPEG, CONV_FORMAT_JPEG,
      LoadJpegImage, SaveJpegImage, PreviewJpegImage, nullptr, nullptr, nullptr},
     // Imported video frames become an editor sequence of their own.
     {CONV_FORMAT_AVI,             ConvDepthRule::Keep,     0,                0,
-     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
+     LoadAviFile, SaveAviFile, GetAviPreview, nullptr, nullptr, nullptr},
     // An animated cursor read as one image is an icon; as a document it keeps its format.
     {CONV_FORMAT_ANI,             ConvDepthRule::Keep,     CONV_FORMAT_ICON, CONV_FORMAT_ANI,
-     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
+     LoadAniFile, SaveAniFile, GetAniPreview, NewAniFile, AniProcessCommand, NotifyAniFrameChange},
     {CONV_FORMAT_GIF_ANIM,        ConvDepthRule::AtMost8,  CONV_FORMAT_GIF,  CONV_FORMAT_GIF_ANIM,
      LoadGifFile, SaveGifAnimationFile, GetGifPreview, NewGifAnimation, GifProcessCommand, NotifyGifFrameChange},
 };

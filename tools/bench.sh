@@ -28,5 +28,6 @@ bash "$ROOT/tests/bench/fill-bench.sh" "$BUILD"
 echo
 echo "== animated GIF"
 bash "$ROOT/tests/bench/gif-bench.sh" "$BUILD"
+echo
 echo "== still-image codecs"
 bash "$ROOT/conv/bench/codec-bench.sh" "$BUILD"
