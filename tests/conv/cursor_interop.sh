@@ -8,7 +8,7 @@ set -euo pipefail
 TOOL=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-cp "$(dirname "$TOOL")/ZelvoConv32.dll" "$TOOL" "$work/"
+cp "$(dirname "$TOOL")/ZelvoConv32.dll" "$(dirname "$TOOL")/ijl11.dll" "$TOOL" "$work/"
 cd "$work"
 fail() { echo "$*"; exit 1; }
 run() { "$ZELVO_WINE" ./CursorTool.exe "$@" | tr -d '\r'; }

@@ -11,7 +11,7 @@ GIFTOOL=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
-cp "$(dirname "$GIFTOOL")/ZelvoConv32.dll" .
+cp "$(dirname "$GIFTOOL")/ZelvoConv32.dll" "$(dirname "$GIFTOOL")/ijl11.dll" .
 
 fail() { echo "FAIL: $*"; exit 1; }
 tool() { "$ZELVO_WINE" "$GIFTOOL" "$@"; }

@@ -13,6 +13,7 @@ browser=$3
 mkdir -p "$BB_WORK/ed"
 cp "$editor_exe" "$BB_WORK/ed/ZELVO.exe"
 cp "$library" "$BB_WORK/ed/ZelvoConv32.dll"
+cp "$(dirname "$library")/ijl11.dll" "$BB_WORK/ed/"
 cp "$browser" "$BB_WORK/ed/BrowserStandIn.exe"
 cd "$BB_WORK"
 
