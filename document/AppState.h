@@ -9,6 +9,8 @@
 #include <commdlg.h>
 #include <cstdint>
 
+struct SelectionSnapshot;  // Undo.h
+
 constexpr int MAX_FRAME_BITMAPS = 255;
 constexpr int COLOR_CELL_COUNT = 64;
 constexpr int FIXED_COLOR_CELLS = 16;
@@ -115,6 +117,25 @@ struct EditorHooks {
     // The video export: renders the animation file into a video file. Result
     // code; without it 0x8007.
     int (*exportVideo)(HWND owner, const char* videoPath, const char* animationPath);
+
+    // ---- the undo list and the clipboard (Undo.h, Clipboard.h) ----
+    // Undo (201) and Repeat (202) became available or not: menu and tool bar.
+    void (*undoStateChanged)(int canUndo, int canRepeat);
+    // The state word of a frame's record (its first 16 bits), which an undo
+    // step keeps and gives back. Null: frames have no records.
+    int16_t* (*frameStateOf)(int frame);
+    // The area selection into a snapshot, and back (null: none is kept).
+    void (*captureSelection)(SelectionSnapshot* snapshot);
+    void (*restoreSelection)(const SelectionSnapshot* snapshot);
+    // The frame selection (start with -1; the current frame comes last, then
+    // -1). Null: the current frame alone.
+    int (*nextSelectedFrame)(int previous);
+    // With option AutoClearFrameSelection the frame selection is cleared.
+    void (*clearFrameSelectionIfAuto)();
+    // The image library is told of a frame change (1 inserted, 2 added,
+    // 3 deleted) at a frame. Null: no library document to tell.
+    void (*notifyFrameChange)(int change, int index);
+
     // Reads an object file into object slot `objectIndex` (its record and a
     // new step block) and hands back its sequence's stored file name in
     // `sequenceName` (64 characters). Result code; without it object files
@@ -123,6 +144,10 @@ struct EditorHooks {
     // Opens the test-run window, with the Control Center when asked. Without
     // it the commands that start a test run stay grey.
     int (*showAnimationWindow)(HWND owner, int withControlCenter);
+
+    // Changes the size and colour format of every frame (flags bit 0: stretch
+    // the pictures). 1 changed, 0 not; without it nothing changes.
+    int (*changeFrameFormat)(int width, int height, int colorCount, UINT flags);
 };
 
 struct AppState {

@@ -447,18 +447,6 @@ int PaletteToQuads(HPALETTE palette, RGBQUAD* table, int room)
     return n;
 }
 
-inline int PixelAt(const BYTE* row, int x, int bits)
-{
-    return bits == 8 ? row[x] : (x & 1) ? row[x / 2] & 0x0F : row[x / 2] >> 4;
-}
-
-inline void PutPixel(BYTE* row, int x, int bits, int value)
-{
-    if (bits == 8) row[x] = static_cast<BYTE>(value);
-    else if (x & 1) row[x / 2] = static_cast<BYTE>((row[x / 2] & 0xF0) | (value & 0x0F));
-    else row[x / 2] = static_cast<BYTE>((row[x / 2] & 0x0F) | (value << 4));
-}
-
 }  // namespace
 
 int GetDibBitsMapped(HDC dc, HBITMAP bitmap, UINT firstRow, UINT rows, BITMAPINFOHEADER* header, BYTE* bits,
@@ -495,7 +483,7 @@ int GetDibBitsMapped(HDC dc, HBITMAP bitmap, UINT firstRow, UINT rows, BITMAPINF
         for (int y = 0; y < got; ++y) {
             const BYTE* s = rowsOf16.get() + size_t(y) * wideStride;
             BYTE* d = bits + size_t(y) * stride;
-            for (int x = 0; x < width; ++x) PutPixel(d, x, depth, cache.Lookup((s[2 * x] | s[2 * x + 1] << 8) & 0x7FFF));
+            for (int x = 0; x < width; ++x) DibPutPixel(d, x, depth, cache.Lookup((s[2 * x] | s[2 * x + 1] << 8) & 0x7FFF));
         }
     } else {
         memcpy(colors, table, entries * sizeof(RGBQUAD));
@@ -516,7 +504,7 @@ int GetDibBitsMapped(HDC dc, HBITMAP bitmap, UINT firstRow, UINT rows, BITMAPINF
         if (!same)
             for (int y = 0; y < got; ++y) {
                 BYTE* d = bits + size_t(y) * stride;
-                for (int x = 0; x < width; ++x) PutPixel(d, x, depth, map[PixelAt(d, x, depth)]);
+                for (int x = 0; x < width; ++x) DibPutPixel(d, x, depth, map[DibPixelAt(d, x, depth)]);
             }
     }
     // The system clears biClrUsed on the way; the table holds the palette's entries.

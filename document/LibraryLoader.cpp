@@ -23,19 +23,10 @@ bool PathBesideProgram(const char* fileName, char* out)
 
 HMODULE LoadLibraryBesideProgram(const char* fileName)
 {
-    const UINT oldMode = SetErrorMode(SEM_NOOPENFILEERRORBOX | SEM_FAILCRITICALERRORS);
     char path[MAX_PATH];
-    HMODULE module = nullptr;
-    DWORD error = ERROR_FILE_NOT_FOUND;
-    if (PathBesideProgram(fileName, path)) {
-        module = LoadLibraryA(path);
-        error = module ? 0 : GetLastError();
-        // Newer systems report a missing file as a missing module: what
-        // counts is whether the file is there.
-        if (error == ERROR_MOD_NOT_FOUND && GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
-            error = ERROR_FILE_NOT_FOUND;
-    }
-    if (!module && error == ERROR_FILE_NOT_FOUND) module = LoadLibraryA(fileName);
+    if (!PathBesideProgram(fileName, path)) return nullptr;
+    const UINT oldMode = SetErrorMode(SEM_NOOPENFILEERRORBOX | SEM_FAILCRITICALERRORS);
+    HMODULE module = LoadLibraryA(path);
     SetErrorMode(oldMode);
     return module;
 }

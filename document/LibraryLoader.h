@@ -4,6 +4,7 @@
 #include <windows.h>
 
 // Loads `fileName` from the folder of the running program, with the system's
-// file-open error boxes off. When no such file lies there, it is loaded by
-// its bare name (the system's search order); any other failure gives null.
+// file-open error boxes off. Null when it is not there: a bare-name search
+// would look in the current folder, the document's, and could load any file
+// of that name lying beside a document.
 HMODULE LoadLibraryBesideProgram(const char* fileName);

@@ -23,6 +23,28 @@ inline uint32_t DibRowBytes(int width, int bitsPerPixel)
     return (static_cast<uint32_t>(width) * bitsPerPixel + 7) / 8;
 }
 
+// The palette index of pixel x of a row of 1, 4 or 8 bits per pixel (the
+// leftmost pixel in the highest bits of its byte).
+inline int DibPixelAt(const BYTE* row, int x, int bits)
+{
+    if (bits == 8) return row[x];
+    if (bits == 4) return (x & 1) ? row[x / 2] & 0x0F : row[x / 2] >> 4;
+    return (row[x / 8] >> (7 - (x & 7))) & 1;
+}
+
+inline void DibPutPixel(BYTE* row, int x, int bits, int value)
+{
+    if (bits == 8) {
+        row[x] = static_cast<BYTE>(value);
+    } else if (bits == 4) {
+        BYTE& b = row[x / 2];
+        b = static_cast<BYTE>((x & 1) ? (b & 0xF0) | (value & 0x0F) : (b & 0x0F) | (value << 4));
+    } else {
+        const BYTE bit = static_cast<BYTE>(0x80 >> (x & 7));
+        row[x / 8] = static_cast<BYTE>((value & 1) ? row[x / 8] | bit : row[x / 8] & ~bit);
+    }
+}
+
 inline bool IsValidBitCount(int bits)
 {
     return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;

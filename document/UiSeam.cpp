@@ -1,7 +1,7 @@
 #include "UiSeam.h"
 
 namespace {
-const UiSeam kRealSeam = {MessageBoxA, GetOpenFileNameA};
+const UiSeam kRealSeam = {MessageBoxA, GetOpenFileNameA, GetSaveFileNameA};
 const UiSeam* g_seam = &kRealSeam;
 }  // namespace
 

@@ -9,6 +9,7 @@
 struct UiSeam {
     int (WINAPI* messageBox)(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
     BOOL (WINAPI* getOpenFileName)(LPOPENFILENAMEA dialog);
+    BOOL (WINAPI* getSaveFileName)(LPOPENFILENAMEA dialog);
 };
 
 // The table that calls the system.

@@ -21,3 +21,13 @@ echo "== document files"
 
 echo "== video export colour conversion"
 bash "$ROOT/videoexport/bench/convert-bench.sh" "$BUILD"
+
+echo "== paint fill"
+bash "$ROOT/tests/bench/fill-bench.sh" "$BUILD"
+
+echo
+echo "== animated GIF"
+bash "$ROOT/tests/bench/gif-bench.sh" "$BUILD"
+echo
+echo "== still-image codecs"
+bash "$ROOT/conv/bench/codec-bench.sh" "$BUILD"

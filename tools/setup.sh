@@ -85,6 +85,40 @@ build_minizip() {  # $1 = target triple prefix (i686 | x86_64)
   as_root touch "$out/$STAMP"
 }
 
+fetch_libjpeg_source() {
+  local dir=$DEPS/src/libjpeg-turbo
+  [ -f "$dir/CMakeLists.txt" ] && return 0
+  enable_sources
+  log "fetching Debian's libjpeg-turbo source"
+  local work; work=$(mktemp -d)
+  (cd "$work" && apt-get source -qq libjpeg-turbo >/dev/null 2>&1) || { log "apt-get source libjpeg-turbo failed"; exit 1; }
+  as_root mkdir -p "$DEPS/src"
+  as_root rm -rf "$dir"
+  as_root cp -r "$(ls -d "$work"/libjpeg-turbo-*/ | head -n1)" "$dir"
+  rm -rf "$work"
+}
+
+# The stand-in JPEG library of the image library (conv/jpeglib) is built over
+# libjpeg: static, plain C code paths (no SIMD), the classic libjpeg interface.
+build_libjpeg() {  # $1 = i686 | x86_64
+  local arch=$1 out=$DEPS/$1/libjpeg
+  [ -f "$out/$STAMP" ] && return 0
+  fetch_libjpeg_source
+  log "building libjpeg for $arch"
+  local work src=$DEPS/src/libjpeg-turbo
+  work=$(mktemp -d)
+  cmake -S "$src" -B "$work" -G "Unix Makefiles" \
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$out" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=OFF \
+    -DWITH_TURBOJPEG=OFF >/dev/null
+  cmake --build "$work" -j"$(nproc)" --target jpeg-static >/dev/null
+  as_root rm -rf "$out"; as_root mkdir -p "$out/include" "$out/lib"
+  as_root cp "$work/libjpeg.a" "$out/lib/"
+  as_root cp "$src"/{jpeglib.h,jmorecfg.h,jerror.h} "$work/jconfig.h" "$out/include/"
+  rm -rf "$work"
+  as_root touch "$out/$STAMP"
+}
+
 build_googletest() {  # $1 = i686 | x86_64
   local arch=$1 out=$DEPS/$1/gtest
   [ -f "$out/$STAMP" ] && return 0
@@ -104,4 +138,5 @@ as_root mkdir -p "$DEPS"
 for arch in i686 x86_64; do
   build_minizip "$arch"
   build_googletest "$arch"
+  build_libjpeg "$arch"
 done

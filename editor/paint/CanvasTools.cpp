@@ -3,12 +3,14 @@
 // the cross and the canvas cursor.
 #include "AppState.h"
 #include "CanvasTools.h"
+#include "DrawingTools.h"
 #include "FrameCanvas.h"
 #include "GdiGuards.h"
 #include "PaintHost.h"
 #include "PaintResources.h"
 #include "PaintTools.h"
 #include "Palette.h"
+#include "TextTool.h"
 #include "ViewRender.h"
 #include <algorithm>
 #include <cstdarg>
@@ -103,9 +105,11 @@ PaintTool InstallPaintTool(int tool, const PaintTool& handlers)
 
 void InstallPaintTools()
 {
-    // The paint tools, the text tool and the area selection put their
-    // handlers into the table here as they are built; until then a tool's
-    // clicks only set the canvas's points and status text.
+    // The area selection puts its handlers into the table here as it is
+    // built; until then its tools' clicks only set the canvas's points and
+    // status text.
+    InstallDrawingTools();
+    InstallTextTool();
 }
 
 void InstallSelectionTransform(const SelectionTransform* transform) { g_transform = transform; }

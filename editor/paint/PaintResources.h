@@ -15,3 +15,33 @@
 #define IDS_STATUS_AREA_SELECTED        116
 #define IDS_STATUS_INSERT_AREA          132
 #define IDS_STATUS_DRAW_ARCH            154
+
+// The text tool's modeless dialog "Insert Text" and its controls.
+#define IDD_INSERT_TEXT                 1030
+#define IDC_TEXT_EDIT                   701
+#define IDC_TEXT_FACE                   705
+#define IDC_TEXT_SIZE                   706
+#define IDC_TEXT_BOLD                   707
+#define IDC_TEXT_ITALIC                 708
+#define IDC_TEXT_UNDERLINE              709
+#define IDC_TEXT_OK                     799
+#define IDC_TEXT_LEFT                   801
+#define IDC_TEXT_CENTER                 802
+#define IDC_TEXT_RIGHT                  803
+#define IDC_TEXT_EXTRA                  808
+#define IDC_TEXT_TOP                    811
+#define IDC_TEXT_BASELINE               812
+#define IDC_TEXT_BOTTOM                 813
+#define IDC_TEXT_ANGLE                  815
+#define IDC_TEXT_ANGLE_SPIN             816
+// Its button faces: bold, italic, underline, left, centre, right, top,
+// baseline, bottom.
+#define IDI_TEXT_BOLD                   6000
+#define IDI_TEXT_ITALIC                 6001
+#define IDI_TEXT_UNDERLINE              6002
+#define IDI_TEXT_LEFT                   6003
+#define IDI_TEXT_CENTER                 6004
+#define IDI_TEXT_RIGHT                  6005
+#define IDI_TEXT_TOP                    6006
+#define IDI_TEXT_BASELINE               6007
+#define IDI_TEXT_BOTTOM                 6008

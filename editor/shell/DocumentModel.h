@@ -163,6 +163,9 @@ void FillSequenceBackground(HDC dc, const RECT* area, int sequenceIndex);
 // The same for the current sequence (the form of the fill hook in AppState).
 void FillCurrentSequenceBackground(HDC dc, const RECT* area);
 void FillPolygonInColor(HDC dc, const POINT* points, int count);
+// Paints one colour of a locked packed DIB in another: through its colour
+// table up to 8 bits, pixel by pixel above.
+void RecolorDib(BYTE* dib, const PALETTEENTRY& from, const PALETTEENTRY& to);
 
 void ResetFrameRecord(int index);
 // Replaces a frame's stored name with a copy (null frees it).

@@ -4,9 +4,17 @@
 // receiving window is part of the editor is installed; the others keep the
 // plain behaviour their callers document until their window arrives.
 #include "EditorHooks.h"
+#include "FrameFormat.h"
 #include "AppState.h"
 #include "DialogUtilities.h"
+#include "AreaSelection.h"
 #include "DocumentModel.h"
+#include "FrameSelection.h"
+#include "MainWindow.h"
+#include "PaintHost.h"
+#include "PaintTools.h"
+#include "Undo.h"
+#include <algorithm>
 #include "RecentFiles.h"
 #include "Workspace.h"
 
@@ -38,6 +46,44 @@ void RefreshFrameViews()
     UpdateStatusBar(STATUS_FRAME, g_appState.currentFrame);
 }
 
+int16_t* FrameStateOf(int frame)
+{
+    return frame >= 0 && frame < MAX_FRAMES ? &g_document.frameRecords[frame].frameState : nullptr;
+}
+
+// The area selection as an undo step keeps it: tool, rectangle, state word
+// and lasso nodes.
+void CaptureSelection(SelectionSnapshot* snapshot)
+{
+    snapshot->tool = static_cast<uint32_t>(g_appState.currentTool);
+    RECT r{};
+    GetSelectionRect(&r, 0);
+    snapshot->rect[0] = r.left;
+    snapshot->rect[1] = r.top;
+    snapshot->rect[2] = r.right;
+    snapshot->rect[3] = r.bottom;
+    snapshot->flags = TestSelectionState(~0);
+    const int count = std::clamp(g_selection.selectionPointCount, 0, MAX_SNAPSHOT_POINTS);
+    std::copy(g_selection.selectionPoints, g_selection.selectionPoints + count, snapshot->points);
+    snapshot->pointCount = static_cast<uint32_t>(count);
+}
+
+void RestoreSelection(const SelectionSnapshot* snapshot)
+{
+    SetSelectionRect(snapshot->rect[0], snapshot->rect[1], snapshot->rect[2], snapshot->rect[3], 0);
+    const int count = static_cast<int>(std::min<uint32_t>(snapshot->pointCount, MAX_SELECTION_POINTS));
+    std::copy(snapshot->points, snapshot->points + count, g_selection.selectionPoints);
+    g_selection.selectionPointCount = count;
+    SetSelectionState(snapshot->flags);
+}
+
+// The image library asks for another frame format (its flag bit 0: stretch).
+int ChangeFrameFormatForLibrary(int width, int height, int colorCount, UINT flags)
+{
+    const FrameFormatRequest request{0, 0, width, height, colorCount, flags & FORMAT_STRETCH};
+    return ChangeFrameFormat(request);
+}
+
 }  // namespace
 
 void RebuildRecentFilesMenu()
@@ -65,8 +111,14 @@ void OnDocumentChanged(DocumentEvent event)
     case DOC_RESET:
         RebuildRecentFilesMenu();
         break;
+    case DOC_FRAME_FORMAT_SET:
+        ResizeUndoSteps(g_appState.frameWidth, g_appState.frameHeight);
+        break;
+    case DOC_UNDO_CLEARED:
+        ClearUndo();
+        break;
     default:
-        break;  // the undo list and the step editor are not part of the editor yet
+        break;  // the step editor is not part of the editor yet
     }
 }
 
@@ -77,6 +129,13 @@ void InstallEditorHooks()
     hooks.fillSequenceBackground = FillCurrentSequenceBackground;
     hooks.showStatusText = ShowStatusText;
     hooks.askQuestion = AskQuestion;
+    hooks.undoStateChanged = UpdateUndoCommands;
+    hooks.frameStateOf = FrameStateOf;
+    hooks.captureSelection = CaptureSelection;
+    hooks.restoreSelection = RestoreSelection;
+    hooks.nextSelectedFrame = NextSelectedFrame;
+    hooks.clearFrameSelectionIfAuto = ClearFrameSelectionIfAuto;
+    hooks.changeFrameFormat = ChangeFrameFormatForLibrary;
     // Message boxes are owned by the main window, and file errors carry the
     // document's current file as their caption.
     DialogHost host = GetDialogHost();

@@ -1,10 +1,12 @@
 // The editor program's start and its message loop.
 #include "EditorStartup.h"
 #include "AppState.h"
+#include "ConvBridge.h"
 #include "DialogUtilities.h"
 #include "DocumentModel.h"
 #include "DocumentStrings.h"
 #include "EditorSettings.h"
+#include "FileChooser.h"
 #include "FilmStrip.h"
 #include "FrameCanvas.h"
 #include "MainWindow.h"
@@ -353,8 +355,16 @@ int RunEditor(HINSTANCE instance, LPSTR commandLine, int showCommand)
 {
     g_appState.instanceHandle = instance;
     if (!InitEditorInstance()) return 0;
+    // A missing image library only leaves its file types and commands out.
+    LoadConvLibrary();
+    g_appState.hooks.chooseFile = ChooseFile;
+    g_appState.hooks.libraryLoad = LoadConvFile;
+    g_appState.hooks.librarySave = SaveConvFile;
     HWND main = CreateMainWindow(instance, commandLine);
-    if (!main) return 0;
+    if (!main) {
+        FreeConvLibrary();
+        return 0;
+    }
     ShowWindow(main, ReadMaximized() ? SW_SHOWMAXIMIZED : showCommand);
     UpdateWindow(main);
     const bool startupBox = !commandLine || !*commandLine || ReadCommandLine(commandLine);
@@ -369,5 +379,6 @@ int RunEditor(HINSTANCE instance, LPSTR commandLine, int showCommand)
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
+    FreeConvLibrary();
     return static_cast<int>(message.wParam);
 }

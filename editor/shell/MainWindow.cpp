@@ -2,6 +2,8 @@
 #include "MainWindow.h"
 #include "AnsFile.h"
 #include "AppState.h"
+#include "Clipboard.h"
+#include "ConvBridge.h"
 #include "DialogUtilities.h"
 #include "DocumentModel.h"
 #include "DocumentStrings.h"
@@ -9,11 +11,14 @@
 #include "EditorSettings.h"
 #include "EditorStartup.h"
 #include "EditorToolBars.h"
+#include "FileChooser.h"
 #include "FrameCanvas.h"
+#include "FrameOperations.h"
 #include "FrameSelection.h"
 #include "OnionSkin.h"
 #include "PaintBridge.h"
 #include "Palette.h"
+#include "PixelEffects.h"
 #include "Printing.h"
 #include "RecentFiles.h"
 #include "ResultCodes.h"
@@ -21,6 +26,7 @@
 #include "../compose/ComposeResources.h"
 #include "../compose/WindowDialogResources.h"
 #include "ToolWindows.h"
+#include "Undo.h"
 #include "VideoExportBridge.h"
 #include "Workspace.h"
 #include "resource.h"
@@ -73,10 +79,38 @@ bool CommandBuilt(UINT id)
     case IDM_ONION_ANY_FRAME:
     case IDM_ONION_SKINNING:
     case IDM_SHOW_GRID:
+    case IDM_ELLIPSE_CENTRE_OF_SQUARE:
+    case IDM_ELLIPSE_CORNER_OF_SQUARE:
+    case IDM_GRADATED_LINES:
     case IDM_PRINTER_SETUP:
     case IDM_PRINT:
     case IDM_ABOUT:
+    case IDM_UNDO:
+    case IDM_REPEAT:
+    case IDM_CUT:
+    case IDM_COPY:
+    case IDM_CLEAR:
+    case IDM_PASTE_INTO_SEQUENCE:
+    case IDM_ADD_EMPTY_FRAME:
+    case IDM_APPEND_FRAMES:
+    case IDM_INSERT_FRAME:
+    case IDM_INSERT_COPY:
+    case IDM_DELETE_FRAME:
+    case IDM_SWAP_FRAME:
+    case IDM_MOVE_FRAME:
+    case IDM_SCROLL_UP:
+    case IDM_SCROLL_DOWN:
+    case IDM_SCROLL_LEFT:
+    case IDM_SCROLL_RIGHT:
+    case IDM_FLIP_HORIZONTAL:
+    case IDM_FLIP_VERTICAL:
+    case IDM_ROTATE_RIGHT:
+    case IDM_ROTATE_LEFT:
+    case IDM_ROTATE:
         return true;
+    case IDM_REPLACE_COLOR:
+    case IDM_ADJUST_COLORS:
+        return PixelPassesBuilt();
     case IDM_SELECT_OBJECT: return DialogBuilt(IDD_SELECT_OBJECT);
     case IDM_NEW_OBJECT: return DialogBuilt(IDD_NEW_OBJECT);
     case IDM_MOVE_DELETE_OBJECT: return DialogBuilt(IDD_MOVE_DELETE_OBJECT);
@@ -88,6 +122,8 @@ bool CommandBuilt(UINT id)
     case IDM_OFFSETS: return DialogBuilt(IDD_FRAME_OFFSETS);
     case IDM_ADDITIONAL_OPTIONS: return DialogBuilt(IDD_ADDITIONAL_OPTIONS);
     default:
+        if (id >= IDM_EFFECTS_FIRST && id <= IDM_EFFECTS_CUSTOMIZED) return PixelPassesBuilt();
+        if (id >= CONV_CMD_FIRST && id <= CONV_CMD_LAST) return IsConvLibraryLoaded();  // the library's own items
         return (id >= IDM_MRU_FILE && id < IDM_MRU_FILE + MAX_RECENT_FILES) || (id >= IDM_ZOOM_1 && id <= IDM_ZOOM_8) ||
                (id >= IDM_TOOL_FREEHAND && id <= IDM_TOOL_SELECT_POLYGON);
     }
@@ -121,11 +157,11 @@ int OpenRecentFile(UINT id)
 
 // A file chosen and the open document given up (after the save question):
 // the document is then empty and `path` (MAX_PATH) names the file.
-bool ChooseFileToOpen(HWND window, UINT titleId, UINT firstTypeId, char* path)
+bool ChooseFileToOpen(HWND window, UINT flags, UINT titleId, UINT firstTypeId, char* path)
 {
     int type = 0;
     path[0] = '\0';
-    if (!g_appState.hooks.chooseFile || !g_appState.hooks.chooseFile(window, 0, titleId, firstTypeId, path, &type))
+    if (!g_appState.hooks.chooseFile || !g_appState.hooks.chooseFile(window, flags, titleId, firstTypeId, path, &type))
         return false;
     if (!QuerySaveChanges(window, g_document.animationState)) return false;
     ResetDocument();
@@ -135,7 +171,7 @@ bool ChooseFileToOpen(HWND window, UINT titleId, UINT firstTypeId, char* path)
 void OpenAnimationCommand(HWND window)
 {
     char path[MAX_PATH];
-    if (!ChooseFileToOpen(window, IDS_TITLE_OPEN_ANIMATION, IDS_TYPE_ANIMATION_FORMATS, path)) return;
+    if (!ChooseFileToOpen(window, 0, IDS_TITLE_OPEN_ANIMATION, IDS_TYPE_ANIMATION_FORMATS, path)) return;
     const int result = OpenAnimation(path);
     if (result == RESULT_OK) {
         AddRecentFile(g_document.animationPath);
@@ -150,7 +186,9 @@ void OpenAnimationCommand(HWND window)
 void OpenCommand(HWND window)
 {
     char path[MAX_PATH];
-    if (ChooseFileToOpen(window, IDS_TITLE_OPEN, IDS_TYPE_ALL_FORMATS, path)) OpenFileByExtension(path);
+    // Every type the editor and the image library read.
+    const UINT flags = CHOOSE_LIBRARY_STILL | CHOOSE_LIBRARY_VIDEO | CHOOSE_LIBRARY_ANIMATION;
+    if (ChooseFileToOpen(window, flags, IDS_TITLE_OPEN, IDS_TYPE_ALL_FORMATS, path)) OpenFileByExtension(path);
 }
 
 // The menus and the status bar after an object command (the frame views
@@ -276,6 +314,23 @@ void ToggleGrid()
         RedrawWindow(g_appState.frameEditorWindow, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE);
 }
 
+// Where an ellipse's centre lies: 1 in the middle of its pixel, 0 on its corner.
+void SetEllipseMode(int mode)
+{
+    g_appState.ellipseMode = mode;
+    RadioCheckMenuRange(g_appState.mainMenu, IDM_ELLIPSE_CENTRE_OF_SQUARE, IDM_ELLIPSE_CORNER_OF_SQUARE,
+                        mode ? IDM_ELLIPSE_CENTRE_OF_SQUARE : IDM_ELLIPSE_CORNER_OF_SQUARE);
+}
+
+void ToggleGradatedLines()
+{
+    g_appState.gradatedLines = !g_appState.gradatedLines;
+    CheckMenuItem(g_appState.mainMenu, IDM_GRADATED_LINES,
+                  MF_BYCOMMAND | (g_appState.gradatedLines ? MF_CHECKED : MF_UNCHECKED));
+    if (g_appState.frameEditorWindow) SendMessageA(g_appState.frameEditorWindow, EDIT_GRADATION_CHANGED, 0, 0);
+    if (g_appState.penSizeButton) InvalidateRect(g_appState.penSizeButton, nullptr, TRUE);
+}
+
 void ChooseOnionSource(UINT id)
 {
     SetOnionSkinSource(id == IDM_ONION_PREVIOUS_FRAME ? ONION_PREVIOUS : id == IDM_ONION_NEXT_FRAME ? ONION_NEXT : ONION_ANY);
@@ -297,6 +352,11 @@ void DispatchCommand(HWND window, UINT id)
     }
     if (id >= IDM_MRU_FILE && id <= IDM_MRU_FILE + 30) {
         OpenRecentFile(id);
+        return;
+    }
+    if (id >= CONV_CMD_FIRST && id <= CONV_CMD_LAST) {
+        // Items the image library put into the menu.
+        if (CallProcessCommand(window, static_cast<int>(id)) == RESULT_OK) g_document.animationState |= DOC_MODIFIED;
         return;
     }
     switch (id) {
@@ -333,6 +393,13 @@ void DispatchCommand(HWND window, UINT id)
     case IDM_STRETCH: ToggleTransformWindow(); break;
     case IDM_CLEAR_SELECTION: SetFrameSelection(SELECTION_CLEAR_ALL, 0, 1); break;
     case IDM_SELECT_ALL_FRAMES: SetFrameSelection(SELECTION_SELECT_ALL, 0, 1); break;
+    case IDM_ELLIPSE_CENTRE_OF_SQUARE: SetEllipseMode(1); break;
+    case IDM_ELLIPSE_CORNER_OF_SQUARE:
+    case IDM_ELLIPSE_CORNER_OF_SQUARE + 4:  // 306-309 act as 302
+    case IDM_ELLIPSE_CORNER_OF_SQUARE + 5:
+    case IDM_ELLIPSE_CORNER_OF_SQUARE + 6:
+    case IDM_ELLIPSE_CORNER_OF_SQUARE + 7: SetEllipseMode(0); break;
+    case IDM_GRADATED_LINES: ToggleGradatedLines(); break;
     case IDM_ONION_PREVIOUS_FRAME:
     case IDM_ONION_NEXT_FRAME:
     case IDM_ONION_ANY_FRAME: ChooseOnionSource(id); break;
@@ -381,7 +448,21 @@ void DispatchCommand(HWND window, UINT id)
             ShowStringMessage(window, IDS_HOMEPAGE_FAILED, nullptr, MB_OK | MB_ICONSTOP, reinterpret_cast<INT_PTR>(address));
         break;
     }
+    case IDM_UNDO:
+    case IDM_REPEAT:
+    case IDM_CUT:
+    case IDM_COPY:
+    case IDM_CLEAR:
+    case IDM_PASTE_INTO_SEQUENCE: DoEditCommand(id, HeldCommandKeys()); break;
     default:
+        if (id >= IDM_ADD_EMPTY_FRAME && id <= IDM_MOVE_FRAME) {
+            DoFrameCommand(id, HeldCommandKeys());
+            break;
+        }
+        if (id >= IDM_SCROLL_UP && id <= IDM_EFFECTS_CUSTOMIZED) {
+            DoImageCommand(id, HeldCommandKeys());
+            break;
+        }
         if (id >= IDM_TOOL_FREEHAND && id <= IDM_TOOL_SELECT_POLYGON) {
             CloseTransformWindow();
             SelectPaintTool(static_cast<int>(id - IDM_TOOL_FREEHAND));
@@ -418,8 +499,10 @@ void OnCreate(HWND window)
     UpdateGridBrushes();
     BuildToolBars(window, g_appState.instanceHandle);
     InstallToolWindowHost();
-    SetOnionSkinSource(ReadStartupSettings().onionSkinSource);
-    SetRotationMenuTexts(DEFAULT_ROTATION_DEGREES);
+    const StartupSettings startup = ReadStartupSettings();
+    SetOnionSkinSource(startup.onionSkinSource);
+    SetUndoBufferSize(startup.undoBufferSize);
+    SetRotationAngle(DEFAULT_ROTATION_DEGREES);
     InstallVideoExportBridge();
 }
 
@@ -731,7 +814,11 @@ void UpdateMenuStates()
     const bool selectionTool = g_appState.currentTool == SELECTION_TOOL_A || g_appState.currentTool == SELECTION_TOOL_B;
     EnableMainToolButton(IDM_CUT, !selectionTool);
     EnableMainToolButton(IDM_COPY, !selectionTool);
+    EnableItem(IDM_CUT, selectionTool && g_appState.frameCount > 0);
+    EnableItem(IDM_COPY, selectionTool && g_appState.frameCount > 0);
     EnableMainToolButton(IDM_PASTE, !(IsClipboardFormatAvailable(CF_BITMAP) || IsClipboardFormatAvailable(CF_DIB)));
+    EnableItem(IDM_PASTE_INTO_SEQUENCE, g_appState.frameCount > 0 && IsClipboardImageAvailable());
+    UpdateUndoCommands(CanUndo(), CanRepeat());
     const bool stretch = selectionTool && TestSelectionState(AREA_SELECTED);
     EnableItem(IDM_STRETCH, stretch);
     EnableDrawToolButton(IDM_STRETCH, !stretch);
@@ -742,6 +829,14 @@ void UpdateMenuStates()
         UpdateObjectMenus();
     }
     UpdateMultiFrameMenus(g_appState.frameCount);
+}
+
+void UpdateUndoCommands(int canUndo, int canRepeat)
+{
+    EnableItem(IDM_UNDO, canUndo != 0);
+    EnableItem(IDM_REPEAT, canRepeat != 0);
+    EnableMainToolButton(IDM_UNDO, !canUndo);
+    EnableMainToolButton(IDM_REPEAT, !canRepeat);
 }
 
 void SetRotationMenuTexts(int degrees)

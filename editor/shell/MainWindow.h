@@ -44,6 +44,8 @@ void ContextItemText(const char* menuText, char* out, int room);
 // Items 521 and 520 read strings 502 and 503 with the rotation angle.
 constexpr int DEFAULT_ROTATION_DEGREES = 90;
 void SetRotationMenuTexts(int degrees);
+// Undo (201) and Repeat (202) in the menu and on the tool bar.
+void UpdateUndoCommands(int canUndo, int canRepeat);
 
 // The client size of the test-run window by the animation's size mode AND 3:
 // 1 the stored width and height, 2 the screen, otherwise the frame size.

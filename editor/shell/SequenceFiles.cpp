@@ -5,6 +5,7 @@
 #include "DocumentCommon.h"
 #include "DocumentModel.h"
 #include "BmpFile.h"
+#include "Clipboard.h"
 #include "ColorReduction.h"
 #include "DocumentStrings.h"
 #include "EditorSettings.h"
@@ -32,39 +33,14 @@ bool SameColor(const RGBQUAD& q, const PALETTEENTRY& e)
     return q.rgbRed == e.peRed && q.rgbGreen == e.peGreen && q.rgbBlue == e.peBlue;
 }
 
-// Paints the file's transparent colour in the sequence's: in the colour table
-// up to 8 bits, pixel by pixel above.
+// Paints the file's transparent colour in the sequence's.
 void RecolorTransparent(BYTE* dib, uint8_t fromCode, uint8_t toCode)
 {
     if ((fromCode | toCode) & TRANSPARENT_NONE) return;
     const PALETTEENTRY& from = STATIC_COLORS[fromCode & TRANSPARENT_STATIC_MASK];
     const PALETTEENTRY& to = STATIC_COLORS[toCode & TRANSPARENT_STATIC_MASK];
     if (from.peRed == to.peRed && from.peGreen == to.peGreen && from.peBlue == to.peBlue) return;
-    BITMAPINFOHEADER* h = DibHeader(dib);
-    if (h->biBitCount <= 8) {
-        RGBQUAD* colors = DibColors(dib);
-        for (int i = 0; i < DibColorEntries(*h); ++i)
-            if (SameColor(colors[i], from)) colors[i] = {to.peBlue, to.peGreen, to.peRed, 0};
-        return;
-    }
-    const int bytes = h->biBitCount / 8;
-    const uint32_t stride = DibStride(h->biWidth, h->biBitCount);
-    const WORD from16 = static_cast<WORD>((from.peRed >> 3) << 10 | (from.peGreen >> 3) << 5 | from.peBlue >> 3);
-    const WORD to16 = static_cast<WORD>((to.peRed >> 3) << 10 | (to.peGreen >> 3) << 5 | to.peBlue >> 3);
-    for (int y = 0; y < h->biHeight; ++y) {
-        BYTE* p = DibBits(dib) + size_t(y) * stride;
-        for (int x = 0; x < h->biWidth; ++x, p += bytes) {
-            if (bytes == 2) {
-                WORD v;
-                memcpy(&v, p, 2);
-                if ((v & 0x7FFF) == from16) memcpy(p, &to16, 2);
-            } else if (p[0] == from.peBlue && p[1] == from.peGreen && p[2] == from.peRed) {
-                p[0] = to.peBlue;
-                p[1] = to.peGreen;
-                p[2] = to.peRed;
-            }
-        }
-    }
+    RecolorDib(dib, from, to);
 }
 
 // The reader's side of a sequence file: each frame becomes a frame bitmap of
@@ -234,18 +210,6 @@ int InsertImageFile(const char* path, HBITMAP* slot, UINT flags)
     return InsertDibIntoBitmap(image.Get(), slot, flags, 0, 0);
 }
 
-// The clipboard's image into a new frame; false when there is none.
-bool PasteClipboardImage(HBITMAP* frame)
-{
-    if (!IsClipboardFormatAvailable(CF_DIB) || !OpenClipboard(g_appState.mainWindow)) return false;
-    UINT flags = (g_appState.optionFlags >> OPTION_CLIPBOARD_PALETTE_SHIFT) & OPTION_TWO_BITS;
-    flags |= (g_appState.optionFlags & OPTION_DITHER_ON_PASTE) ? INSERT_DITHER : INSERT_NO_DITHER;
-    HANDLE data = GetClipboardData(CF_DIB);
-    const bool pasted = data && InsertDibIntoBitmap(static_cast<HGLOBAL>(data), frame, flags, 0, 0) == RESULT_OK;
-    CloseClipboard();
-    return pasted;
-}
-
 void ReplaceExtension(char* path, const char* extension)
 {
     char* dot = strrchr(const_cast<char*>(BareName(path)), '.');
@@ -255,6 +219,35 @@ void ReplaceExtension(char* path, const char* extension)
 }
 
 }  // namespace
+
+void RecolorDib(BYTE* dib, const PALETTEENTRY& from, const PALETTEENTRY& to)
+{
+    BITMAPINFOHEADER* h = DibHeader(dib);
+    if (h->biBitCount <= 8) {
+        RGBQUAD* colors = DibColors(dib);
+        for (int i = 0; i < DibColorEntries(*h); ++i)
+            if (SameColor(colors[i], from)) colors[i] = {to.peBlue, to.peGreen, to.peRed, 0};
+        return;
+    }
+    const int bytes = h->biBitCount / 8;
+    const uint32_t stride = DibStride(h->biWidth, h->biBitCount);
+    const WORD from16 = static_cast<WORD>((from.peRed >> 3) << 10 | (from.peGreen >> 3) << 5 | from.peBlue >> 3);
+    const WORD to16 = static_cast<WORD>((to.peRed >> 3) << 10 | (to.peGreen >> 3) << 5 | to.peBlue >> 3);
+    for (int y = 0; y < h->biHeight; ++y) {
+        BYTE* p = DibBits(dib) + size_t(y) * stride;
+        for (int x = 0; x < h->biWidth; ++x, p += bytes) {
+            if (bytes == 2) {
+                WORD v;
+                memcpy(&v, p, 2);
+                if ((v & 0x7FFF) == from16) memcpy(p, &to16, 2);
+            } else if (p[0] == from.peBlue && p[1] == from.peGreen && p[2] == from.peRed) {
+                p[0] = to.peBlue;
+                p[1] = to.peGreen;
+                p[2] = to.peRed;
+            }
+        }
+    }
+}
 
 // ---- sequence files ----------------------------------------------------------------
 
@@ -385,7 +378,10 @@ int LoadFrameFile(const char* path, UINT insertFlags)
         BYTE format = 0;
         result = g_appState.hooks.libraryLoad ? g_appState.hooks.libraryLoad(g_appState.mainWindow, path, &format)
                                               : RESULT_UNKNOWN_FORMAT;
-        if (result == RESULT_OK) g_document.conversionFormat = format;
+        if (result == RESULT_OK) {
+            g_document.conversionFormat = format;
+            RecordSequenceFrames(sequenceIndex);
+        }
     }
     // Frames added to a sequence that had frames change it.
     if (!intoEmpty && result == RESULT_OK) g_document.sequenceState |= DOC_MODIFIED;
@@ -504,9 +500,7 @@ int CreateSequence(const NewSequenceParams& params, int sequenceIndex)
     // A frame that shows only the sequence background holds nothing to save;
     // the clipboard's picture in it does.
     g_document.frameRecords[0].frameState = FRAME_UNSET;
-    if (params.pasteClipboard && PasteClipboardImage(&g_appState.frameBitmaps[0])) {
-        g_document.frameRecords[0].frameState |= FRAME_MODIFIED;
-    } else {
+    {
         HDC dc = CreateCompatibleDC(nullptr);
         HGDIOBJ old = SelectObject(dc, frame);
         const RECT whole{0, 0, g_appState.frameWidth, g_appState.frameHeight};
@@ -514,6 +508,8 @@ int CreateSequence(const NewSequenceParams& params, int sequenceIndex)
         SelectObject(dc, old);
         DeleteDC(dc);
     }
+    if (params.pasteClipboard && IsClipboardImageAvailable() && PasteClipboardIntoFrame(frame))
+        g_document.frameRecords[0].frameState |= FRAME_MODIFIED;
     RecordSequenceFrames(sequenceIndex);
     g_document.sequenceState = DOC_NEW;
     NotifyDocument(DOC_FRAMES_CHANGED);

@@ -9,14 +9,17 @@
 #include "EditorToolBars.h"
 #include "FrameBitmaps.h"
 #include "FrameCanvas.h"
+#include "FrameOperations.h"
 #include "FrameSelection.h"
 #include "OnionSkin.h"
 #include "PaintResources.h"
+#include "TextTool.h"
 #include "MainWindow.h"
 #include "ToolWindows.h"
 #include "resource.h"
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -496,6 +499,15 @@ void PaintFilm(HWND window, HDC dc)
     DeleteDC(source);
 }
 
+// A plain click: a pending swap or move takes the current frame to the
+// clicked place first; the clicked frame becomes current.
+void ClickFilmFrame(int frame)
+{
+    const int pick = std::exchange(g_appState.framePickMode, 0);
+    if (pick && MoveOrSwapFrame(g_appState.currentFrame, frame, pick == 1)) g_appState.currentFrame = frame;
+    StepCurrentFrame(frame - g_appState.currentFrame);
+}
+
 void ShowFilmFrame(HWND window, int index)
 {
     if (index < 0 || index >= g_appState.frameCount) return;
@@ -604,7 +616,7 @@ LRESULT CALLBACK FilmWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         else if (wParam & MK_CONTROL)
             PickOnionReference(frame);
         else
-            StepCurrentFrame(frame - g_appState.currentFrame);
+            ClickFilmFrame(frame);
         if (message == WM_RBUTTONDOWN) {
             HMENU menu = CreatePopupMenu();
             BuildFilmContextMenu(menu);
@@ -868,7 +880,9 @@ void ShowFrameViews(int show)
     }
     EnableDocumentCommands(g_appState.mainWindow, show ? 0 : 1);
     g_appState.filmPlacement = FILM_AUTOMATIC;
-    // A new document starts without view buffer, onion skin or frame selection.
+    // A new document starts without view buffer, onion skin, frame selection
+    // or the last text.
+    FreeTextTool();
     if (g_appState.frameEditorWindow) SendMessageA(g_appState.frameEditorWindow, EDIT_SET_VIEW_SIZE, 0, 0);
     SetOnionSkin(0);
     SetFrameSelection(SELECTION_CLEAR_ALL, 0, 0);

@@ -39,6 +39,16 @@
 #define IDD_ABOUT                       1098
 #define IDD_SAVE_CHANGES                1099
 
+// The file chooser's own part below the system's open and save dialogs.
+#define IDD_FILE_PREVIEW                131
+#define IDC_PREVIEW_GROUP               1170
+#define IDC_PREVIEW_IMAGE               1171
+#define IDC_PREVIEW_SIZE_LABEL          1172
+#define IDC_PREVIEW_SIZE                1173
+#define IDC_PREVIEW_COLORS_LABEL        1174
+#define IDC_PREVIEW_COLORS              1175
+#define IDC_PREVIEW_SHOW                1176
+
 // ---- Modeless dialogs, created by their own code ------------------------------
 #define IDD_INSERT_TEXT                 1030
 #define IDD_CONTROL_CENTER              1036
@@ -85,6 +95,7 @@
 
 // File types of the file chooser: a description and a pattern joined by "|".
 #define IDS_TYPE_ALL_FORMATS            30
+#define IDS_TYPE_BITMAPS                33
 #define IDS_TYPE_SEQUENCE_FILE          34
 #define IDS_TYPE_SINGLE_IMAGES          35
 #define IDS_TYPE_ANIMATION_FORMATS      36
@@ -104,6 +115,11 @@
 #define IDS_TITLE_SAVE_SEQUENCE         825
 #define IDS_TITLE_OPEN_ANIMATION        826
 #define IDS_TITLE_SAVE_ANIMATION        827
+#define IDS_TITLE_CONV_FILE             829
+// Buttons of the file chooser renamed for adding and replacing frames.
+#define IDS_CHOOSER_ADD                 155
+#define IDS_CHOOSER_QUIT                156
+#define IDS_CHOOSER_REPLACE             157
 // Questions before changes are discarded.
 #define IDS_ASK_SAVE_FRAME              2001
 #define IDS_ASK_SAVE_SEQUENCE           2002
@@ -152,6 +168,9 @@
 #define IDS_ROTATE_CLOCKWISE            503
 #define IDS_HOMEPAGE                    490
 #define IDS_HOMEPAGE_FAILED             28681
+#define IDS_WARNING                     1503
+#define IDS_ASK_REDUCE_FORMAT           2015
+#define IDS_ASK_DELETE_SELECTED_FRAMES  2016
 // Status-bar help of command N is string 0x8000 + N.
 #define IDS_COMMAND_HELP_BASE           0x8000
 

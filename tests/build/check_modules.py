@@ -31,6 +31,10 @@ MODULES = [
     {"path": "editor/ZELVO.exe", "exports": []},
     {"path": "players/runplayer/RunZelvo.exe", "exports": []},
     {"path": "uninstall/uninstall.exe", "exports": []},
+    {"path": "editor/ZelvoConv32.dll", "exports": [
+        "DetectFileFormat", "DllMain", "GetDesiredBitPix", "GetFormats", "GetPreviewImage",
+        "LoadConvImage", "NewConvFile", "NotifyFrameChange", "ProcessCommand", "SaveConvImage"],
+     "own_imports": ["ijl11.dll"]},
     {"path": "LIBS/REELSAVE/ZelvoSave.exe", "exports": []},
     {"path": "LIBS/REELSAVE/ZelvoSave.scr", "exports": []},
     {"path": "players/npplugin/NPReel32.dll", "exports": ["NP_GetEntryPoints", "NP_Initialize", "NP_Shutdown"]},
@@ -43,6 +47,8 @@ MODULES = [
         "DllCanUnloadNow", "DllGetClassObject", "DllRegisterServer", "DllUnregisterServer"]},
     {"path": "videoexport/ZelvoExp32.dll", "exports": ["AnsToAvi", "AviOptionDlg"],
      "own_imports": ["ZelvoVfw32.dll"]},
+    # The JPEG library: by ordinal only.
+    {"path": "editor/ijl11.dll", "exports": ["#2", "#3", "#4", "#5"]},
 ]
 
 

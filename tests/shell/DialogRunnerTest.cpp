@@ -1,6 +1,7 @@
 // The modal dialog runner, centring, the message pump and the small helpers.
 #include "DialogTestHooks.h"
 #include "DialogUtilities.h"
+#include "ShellControlSupport.h"
 #include "resource.h"
 #include <gtest/gtest.h>
 
@@ -71,6 +72,9 @@ TEST(RunDialog, RunsAModalDialogOfTheTableAndReturnsHowItEnded)
 
 TEST(RunDialog, EveryTemplateOfTheTableIsShown)
 {
+    // Some templates hold the editor's own controls (the cycle dialog's film
+    // strips): without their classes the dialog cannot be made at all.
+    ASSERT_TRUE(RegisterEditorClassesOnce());
     const int tableIds[] = {1005, 1006, 1007, 1010, 1011, 1012, 1013, 1014, 1015, 1016, 1017, 1018,
                             1020, 1021, 1025, 1026, 1027, 1028, 1031, 1032, 1034, 1035, 1037, 1038,
                             1040, 1043, 1044, 1045, 1046, 1047, 1048, 1049, 1098, 1099};

@@ -62,23 +62,30 @@ def draw_patterns(path):
 SIZE = 32
 
 
-def write_cursor(path, shape, ink, hotspot):
-    """A monochrome .CUR file: XOR mask (1 = white where shown) and AND mask
-    (1 = transparent), bottom-up rows of 4 bytes."""
+def mono_image(size, xor_bit, and_bit):
+    """The picture of a monochrome icon or cursor of size x size: header,
+    black-and-white palette, XOR mask and AND mask (1 = transparent), each as
+    bottom-up rows of 4 bytes. Also used by make_text_icons.py."""
     def rows(bit):
         data = bytearray()
-        for y in range(SIZE - 1, -1, -1):
+        for y in range(size - 1, -1, -1):
             value = 0
-            for x in range(SIZE):
+            for x in range(size):
                 value = (value << 1) | bit(x, y)
-            data += struct.pack('>I', value)
+            data += struct.pack('>I', value << (32 - size))
         return data
 
-    xor = rows(lambda x, y: 1 if shape.getpixel((x, y)) and not ink.getpixel((x, y)) else 0)
-    mask = rows(lambda x, y: 0 if shape.getpixel((x, y)) else 1)
-    header = struct.pack('<IiiHHIIiiII', 40, SIZE, SIZE * 2, 1, 1, 0, len(xor) + len(mask), 0, 0, 2, 0)
+    xor = rows(xor_bit)
+    mask = rows(and_bit)
+    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 1, 0, len(xor) + len(mask), 0, 0, 2, 0)
     palette = bytes((0, 0, 0, 0, 255, 255, 255, 0))
-    image = header + palette + xor + mask
+    return header + palette + xor + mask
+
+
+def write_cursor(path, shape, ink, hotspot):
+    """A monochrome .CUR file: XOR mask 1 = white where shown."""
+    image = mono_image(SIZE, lambda x, y: 1 if shape.getpixel((x, y)) and not ink.getpixel((x, y)) else 0,
+                       lambda x, y: 0 if shape.getpixel((x, y)) else 1)
     directory = struct.pack('<HHH', 0, 2, 1)
     entry = struct.pack('<BBBBHHII', SIZE, SIZE, 2, 0, hotspot[0], hotspot[1], len(image), 6 + 16)
     with open(path, 'wb') as f:
