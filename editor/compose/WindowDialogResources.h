@@ -86,7 +86,7 @@
 #define IDS_STANDARD_PALETTE            510
 #define IDS_TITLE_BACKGROUND            823
 #define IDS_TITLE_FOLLOWING             828
-#define IDS_TITLE_SOUND_FILE            829
+#define IDS_TITLE_SOUND_FILE            829   // "Sound File:", the shell's string
 #define IDS_TITLE_PROGRAM               830
 #define IDS_TITLE_BACKGROUND_COLOR      839
 #define IDS_PATH_WARNING                2010
