@@ -26,7 +26,7 @@ failed_runs=0
 for run in $(seq "$RUNS"); do
   log=$LOGS/run-$run.log
   start=$SECONDS
-  if bash "$ROOT/tools/run-tests.sh" "$BUILD" "$CORES" >"$log" 2>&1; then
+  if ZELVO_TEST_RETRY=0 bash "$ROOT/tools/run-tests.sh" "$BUILD" "$CORES" >"$log" 2>&1; then
     status=passed
   else
     status=FAILED

@@ -58,14 +58,19 @@ count_color() {  # FILE COLOUR: pixels of that colour
   convert "$1" -fill white +opaque "$2" -fill black -opaque "$2" -format '%[fx:int(w*h*(1-mean)+0.5)]' info:
 }
 # Keys reach the editor through its message queue: what they do is waited for.
-is_checked() {  # ID 0|1
-  [ "$(checked "$1")" = "$2" ]
+wait_checked() {  # ID 0|1
+  local deadline=$((SECONDS + 10)) state
+  while state=$(checked "$1"); [ "$state" != "$2" ]; do
+    [ "$SECONDS" -lt "$deadline" ] || bb_fail "menu item $1: check mark $state, not $2"
+    sleep 0.2
+  done
 }
-film_marks() {  # COLOUR more|none: the film shows that colour or none of it
-  capture_film film.bmp
-  local n
-  n=$(count_color film.bmp "$1")
-  if [ "$2" = more ]; then [ "$n" -gt 20 ]; else [ "$n" = 0 ]; fi
+wait_film_marks() {  # COLOUR more|none: until the film shows that colour, or none of it
+  local deadline=$((SECONDS + 10)) n
+  while capture_film film.bmp; n=$(count_color film.bmp "$1"); if [ "$2" = more ]; then [ "$n" -le 20 ]; else [ "$n" != 0 ]; fi; do
+    [ "$SECONDS" -lt "$deadline" ] || bb_fail "the film shows $n pixels of $1 ($2 expected)"
+    sleep 0.2
+  done
 }
 
 canvas=$(hwnd_of ANIEDIT)
@@ -109,7 +114,7 @@ bb_expect_eq "top edge" "#000000" "$(bb_png_pixel frame.bmp 20 0)"
 bb_expect_eq "right edge with grid" "#C0C0C0" "$(bb_png_pixel frame.bmp $((w - 1)) 20)"
 bb_expect_eq "grid checked" 1 "$(checked 339)"
 bb_wd keys "$main" ctrl+G >/dev/null
-bb_until 10 is_checked 339 0
+wait_checked 339 0
 capture nogrid.bmp
 bb_expect_eq "no grid column" "#FFFFFF" "$(bb_png_pixel nogrid.bmp 7 3)"
 bb_expect_eq "no grid in the green half" "#00FF00" "$(bb_png_pixel nogrid.bmp 199 3)"
@@ -152,7 +157,7 @@ bb_expect_eq "pattern pixel shows the next frame" "#0000FF" "$(bb_png_pixel onio
 capture_film film.bmp
 [ "$(count_color film.bmp '#FFFF00')" -gt 20 ] || bb_fail "no yellow mark on the film"
 bb_wd keys "$main" ctrl+VK_F5 >/dev/null
-bb_until 10 is_checked 338 0
+wait_checked 338 0
 capture onion.bmp
 bb_expect_eq "no onion skin" "#FFFFFF" "$(bb_png_pixel onion.bmp 0 0)"
 capture_film film.bmp
@@ -160,9 +165,9 @@ bb_expect_eq "no yellow mark" 0 "$(count_color film.bmp '#FFFF00')"
 
 # ---- the frame selection on the film ----
 bb_wd keys "$main" VK_TAB >/dev/null  # Select All Frames
-bb_until 10 film_marks '#00FFFF' more
+wait_film_marks '#00FFFF' more
 bb_wd keys "$main" VK_SPACE >/dev/null  # Clear Selection
-bb_until 10 film_marks '#00FFFF' none
+wait_film_marks '#00FFFF' none
 # Shift-click on the red thumbnail flags it; Ctrl-click makes it the reference.
 convert film.bmp txt:film.txt
 red=$(awk -F'[,:]' '/#FF0000/ { print $1, $2; exit }' film.txt)
