@@ -20,3 +20,16 @@ void CopyName(char* out, int room, const char* text);
 int UsableStepCount(HGLOBAL block, int stepCount);
 // Message boxes with the texts of string ids (caption 1503 "Warning").
 int AskWarningQuestion(HWND owner, UINT textId);
+
+// ---- icon strips: owner-drawn buttons of 32 x 32 icons stacked -------------------
+
+constexpr int ICON_SIZE = 32;
+// Subclasses a strip button so that a press remembers which icon it hit.
+void MakeIconStrip(HWND button);
+// The icon row the last press hit (-1 outside the icons), while the press
+// lasts or until taken; TakePressedIcon forgets it.
+int PressedIcon(HWND button);
+int TakePressedIcon(HWND button);
+// Draws `rows` icons of column 0 of a strip bitmap and the row `highlighted`
+// (-1 none) from column 1, at the item's top-left corner.
+void DrawIconStrip(HDC dc, HBITMAP strip, int firstRow, int rows, int highlighted);

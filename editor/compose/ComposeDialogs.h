@@ -47,6 +47,9 @@ int GetDlgItemIntInRange(HWND dialog, int item, int* out, int minimum, int maxim
 void FillObjectList(HWND dialog, int item, UINT message);
 // Adds each sequence's file name without its folder, in sequence order.
 void FillSequenceList(HWND dialog, int item);
+// "Start Objects (n):" over a list of objects to start ("Start Objects:"
+// while none is chosen).
+void ShowStartObjectsLabel(HWND dialog, int list, int label);
 
 // Start masks (bit i = object i) of every step of every object follow a
 // deleted or moved object.

@@ -291,11 +291,5 @@ void UpdateStartObjectsLabel(HWND dialog)
     const int count = static_cast<int>(SendDlgItemMessageA(dialog, IDC_CYCLE_START_LIST, LB_GETSELCOUNT, 0, 0));
     if (count == state->startObjectsShown) return;
     state->startObjectsShown = count;
-    char format[RESOURCE_STRING_LENGTH], label[RESOURCE_STRING_LENGTH + 16];
-    LoadResourceString(IDS_START_OBJECTS, format);
-    snprintf(label, sizeof label, format, count > 0 ? count : 0);
-    // None chosen: "Start Objects:".
-    if (count <= 0)
-        if (char* zero = strstr(label, " (0)")) strcpy(zero, ":");
-    SetDlgItemTextA(dialog, IDC_CYCLE_START_LABEL, label);
+    ShowStartObjectsLabel(dialog, IDC_CYCLE_START_LIST, IDC_CYCLE_START_LABEL);
 }

@@ -2,6 +2,8 @@
 // list, and the edits on the whole path.
 #include "PathNodes.h"
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
 
 namespace {
 
@@ -240,4 +242,89 @@ bool InsertPathNode(std::vector<PathNode>* nodes, int after, POINT at, int shown
     const int position = std::clamp(after + 1, 0, static_cast<int>(nodes->size()));
     nodes->insert(nodes->begin() + position, node);
     return true;
+}
+
+int HitPathNode(const std::vector<PathNode>& nodes, int current, POINT at)
+{
+    auto hit = [&](int i) { return abs(nodes[i].x - at.x) <= 3 && abs(nodes[i].y - at.y) <= 3; };
+    const int count = static_cast<int>(nodes.size());
+    if (current >= 0 && current < count && hit(current)) return current;
+    for (int i = 0; i < count; ++i) {
+        if (!hit(i)) continue;
+        while (i + 1 < count && hit(i + 1)) ++i;
+        return i;
+    }
+    return -1;
+}
+
+bool InsertMidpoints(std::vector<PathNode>* nodes, int first, int last, int shownFrame, int frameCount)
+{
+    if (first > last) std::swap(first, last);
+    if (first < 0 || last >= static_cast<int>(nodes->size()) || first == last) return false;
+    if (static_cast<int>(nodes->size()) + (last - first) > MAX_PATH_NODES) return false;
+    // From the back, so the indices still to be visited stay where they were.
+    for (int i = last - 1; i >= first; --i) {
+        const PathNode& a = (*nodes)[i];
+        const PathNode& b = (*nodes)[i + 1];
+        InsertPathNode(nodes, i, POINT{(a.x + b.x) / 2, (a.y + b.y) / 2}, shownFrame, frameCount);
+    }
+    return true;
+}
+
+void DeletePathNodes(std::vector<PathNode>* nodes, int* current)
+{
+    const bool group = HasGroup(*nodes);
+    for (int i = static_cast<int>(nodes->size()) - 1; i >= 0; --i) {
+        if (group ? !(*nodes)[i].selected : i != *current) continue;
+        nodes->erase(nodes->begin() + i);
+        if (i < *current) --*current;
+    }
+    *current = std::clamp(*current, 0, std::max(0, static_cast<int>(nodes->size()) - 1));
+}
+
+bool HasGroup(const std::vector<PathNode>& nodes)
+{
+    return std::any_of(nodes.begin(), nodes.end(), [](const PathNode& n) { return n.selected != 0; });
+}
+
+void ClearGroup(std::vector<PathNode>* nodes)
+{
+    for (PathNode& node : *nodes) node.selected = 0;
+}
+
+bool GroupRange(const std::vector<PathNode>& nodes, int* first, int* last)
+{
+    *first = *last = -1;
+    for (int i = 0; i < static_cast<int>(nodes.size()); ++i) {
+        if (!nodes[i].selected) continue;
+        if (*first < 0) *first = i;
+        *last = i;
+    }
+    return *first >= 0;
+}
+
+RECT GroupRect(const std::vector<PathNode>& nodes)
+{
+    RECT box{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
+    for (const PathNode& node : nodes) {
+        if (!node.selected) continue;
+        box.left = std::min<LONG>(box.left, node.x);
+        box.top = std::min<LONG>(box.top, node.y);
+        box.right = std::max<LONG>(box.right, node.x);
+        box.bottom = std::max<LONG>(box.bottom, node.y);
+    }
+    if (box.left > box.right) return RECT{};
+    return RECT{box.left - 4, box.top - 4, box.right + 4, box.bottom + 4};
+}
+
+bool SelectNodesInRect(std::vector<PathNode>* nodes, RECT band)
+{
+    const LONG left = std::min(band.left, band.right), right = std::max(band.left, band.right);
+    const LONG top = std::min(band.top, band.bottom), bottom = std::max(band.top, band.bottom);
+    bool any = false;
+    for (PathNode& node : *nodes) {
+        node.selected = node.x >= left && node.x <= right && node.y >= top && node.y <= bottom;
+        any = any || node.selected;
+    }
+    return any;
 }

@@ -76,3 +76,26 @@ void AssignPathFrames(std::vector<PathNode>* nodes, const FrameAssignment& assig
 // A node after index `after` (-1: at the front) at (x, y) with the frame
 // after `shownFrame`; false when the list is full.
 bool InsertPathNode(std::vector<PathNode>* nodes, int after, POINT at, int shownFrame, int frameCount);
+
+// ---- the canvas's edits of the list ------------------------------------------------
+
+// The node under a point: a node is hit when both distances are at most 3;
+// the current node is tested first, then the first run of consecutive hits
+// in list order gives its last node. -1 when none is hit.
+int HitPathNode(const std::vector<PathNode>& nodes, int current, POINT at);
+// A node midway (the integer mean of its neighbours) between each pair from
+// node `first` to node `last`, each with the frame after `shownFrame`. False
+// (nothing inserted) when the list cannot take them all.
+bool InsertMidpoints(std::vector<PathNode>* nodes, int first, int last, int shownFrame, int frameCount);
+// Deletes the group's nodes, or the current node without a group; the
+// current index follows its node and stays within the list (0 when empty).
+void DeletePathNodes(std::vector<PathNode>* nodes, int* current);
+bool HasGroup(const std::vector<PathNode>& nodes);
+void ClearGroup(std::vector<PathNode>* nodes);
+// The first and last node of the group; false without a group.
+bool GroupRange(const std::vector<PathNode>& nodes, int* first, int* last);
+// The group's bounding box widened by 4 (right and bottom inclusive).
+RECT GroupRect(const std::vector<PathNode>& nodes);
+// Makes the nodes inside `band` (corners in any order) the group; false when
+// none lies inside (then there is no group).
+bool SelectNodesInRect(std::vector<PathNode>* nodes, RECT band);

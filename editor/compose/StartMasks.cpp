@@ -6,6 +6,8 @@
 #include "ComposeResources.h"
 #include "DialogUtilities.h"
 #include "PackedDib.h"
+#include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -93,4 +95,16 @@ int AskWarningQuestion(HWND owner, UINT textId)
     char caption[RESOURCE_STRING_LENGTH];
     LoadResourceString(IDS_WARNING, caption);
     return ShowStringMessage(owner, textId, caption, MB_YESNO | MB_ICONQUESTION);
+}
+
+void ShowStartObjectsLabel(HWND dialog, int list, int label)
+{
+    const int count = static_cast<int>(SendDlgItemMessageA(dialog, list, LB_GETSELCOUNT, 0, 0));
+    char format[RESOURCE_STRING_LENGTH], text[RESOURCE_STRING_LENGTH + 16];
+    LoadResourceString(IDS_START_OBJECTS, format);
+    snprintf(text, sizeof text, format, count > 0 ? count : 0);
+    // None chosen: "Start Objects:".
+    if (count <= 0)
+        if (char* zero = strstr(text, " (0)")) strcpy(zero, ":");
+    SetDlgItemTextA(dialog, label, text);
 }

@@ -10,4 +10,9 @@ void RegisterWindowDialogs()
     RegisterDialogProcedure(IDD_ADDITIONAL_OPTIONS, AdditionalOptionsDlgProc);
     RegisterDialogProcedure(IDD_SELECT_SOUND, SelectSoundDlgProc);
     RegisterDialogProcedure(IDD_FRAME_OFFSETS, FrameOffsetsDlgProc);
+    RegisterDialogProcedure(IDD_FOREGROUND_REGIONS, ForegroundRegionsDlgProc);
+    RegisterDialogProcedure(IDD_ANIMATION_PATH, AnimationPathDlgProc);
+    RegisterDialogProcedure(IDD_CHANGE_PATH, ChangePathDefinitionDlgProc);
+    RegisterDialogProcedure(IDD_PATH_OPTIONS, PathOptionsDlgProc);
+    RegisterDialogProcedure(IDD_ASSIGN_FRAMES, AssignPathFramesDlgProc);
 }

@@ -64,3 +64,27 @@ constexpr int PALETTE_ITEM_PICTURE = 31;
 uint8_t PaletteSourceForChoice(uint8_t paletteSource, int choice);
 // The end-action file name fits its action: ".ANS" for 1 and 2, ".EXE" for 3.
 bool EndActionNameFits(int action, const char* name);
+
+// ---- "Define Animation Path" (1045) and its small dialogs (1046-1048) ---------------
+
+// lParam: the PathDialogParams {block, count} (count -1: a new path to be
+// inserted into a cycle). Result: the number of nodes written into the
+// block (reallocated as needed, the handle updated), or -1 for Cancel.
+INT_PTR CALLBACK AnimationPathDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// lParam and result: the number of nodes (2..999); 0 for Cancel.
+INT_PTR CALLBACK ChangePathDefinitionDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// lParam: the PathOptions edited; 1 OK, 0 Cancel.
+INT_PTR CALLBACK PathOptionsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// lParam: the FrameAssignment filled in (selectedOnly on entry: a group
+// exists); 1 OK, 0 Cancel.
+INT_PTR CALLBACK AssignPathFramesDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// ---- "Define Foreground Regions..." (1011) ------------------------------------------
+
+// 1 after OK (the edited regions stay), 0 after Cancel (the regions as they
+// were when the dialog opened are put back).
+INT_PTR CALLBACK ForegroundRegionsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK RegionEditorProc(HWND editor, UINT message, WPARAM wParam, LPARAM lParam);
+// Messages to the region editor.
+constexpr UINT REGIONEDIT_DELETE_SELECTED = WM_USER + 1;  // 1025
+constexpr UINT REGIONEDIT_ZOOM = WM_USER + 4;             // 1028: wParam +1 or -1; 0 when refused
