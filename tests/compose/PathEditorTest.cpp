@@ -8,6 +8,12 @@
 #include "PathEditor.h"
 #include "WindowDialogs.h"
 #include <gtest/gtest.h>
+#include <ostream>
+
+// Points compare and print by value (found beside POINT for the standard
+// algorithms).
+inline bool operator==(const POINT& a, const POINT& b) { return a.x == b.x && a.y == b.y; }
+inline std::ostream& operator<<(std::ostream& out, const POINT& p) { return out << "(" << p.x << "," << p.y << ")"; }
 
 namespace {
 
@@ -88,9 +94,6 @@ protected:
     static std::vector<POINT> PointsOf(std::initializer_list<POINT> p) { return p; }
     std::vector<std::string> captions_;
 };
-
-bool operator==(const POINT& a, const POINT& b) { return a.x == b.x && a.y == b.y; }
-std::ostream& operator<<(std::ostream& out, const POINT& p) { return out << "(" << p.x << "," << p.y << ")"; }
 
 TEST_F(PathEditor, NodesDrawnWithTheMouseBecomeTheStepList)
 {
@@ -349,6 +352,7 @@ TEST_F(PathEditor, DeletedSoundsAreRenumberedInTheNodes)
     c.soundIndex = 1;
     e.soundIndex = 0x40;
     SetSteps(0, {a, b, c, e});
+    g_document.objectTable[0].objectFlags = OBJ_STEP_LIST | OBJ_PATH;
     g_document.soundCount = 3;
     RunPath([](HWND d) {
         // What the sound dialog tells its owner when sound 2 of 3 goes.

@@ -270,4 +270,58 @@ TEST(RegionMath, SnapToRectCorner)
     }
 }
 
+TEST(PathNodes, HitTestPrefersTheCurrentNodeThenTheLastOfTheFirstRun)
+{
+    // Nodes 1, 2 and 4 lie within 3 pixels of (50, 50); node 3 does not.
+    const std::vector<PathNode> nodes{At(0, 0), At(48, 50), At(53, 52), At(90, 90), At(50, 47)};
+    EXPECT_EQ(HitPathNode(nodes, 0, {50, 50}), 2);   // the run 1..2 gives its last node
+    EXPECT_EQ(HitPathNode(nodes, 4, {50, 50}), 4);   // the current node first
+    EXPECT_EQ(HitPathNode(nodes, 0, {57, 52}), -1);  // 4 away from node 2
+    EXPECT_EQ(HitPathNode(nodes, 0, {93, 87}), 3);
+    EXPECT_EQ(HitPathNode({}, 0, {0, 0}), -1);
+}
+
+TEST(PathNodes, MidpointsDeletionAndGroups)
+{
+    std::vector<PathNode> nodes{At(0, 0), At(10, 20), At(30, 21)};
+    ASSERT_TRUE(InsertMidpoints(&nodes, 2, 0, 1, 4));  // either order
+    ASSERT_EQ(nodes.size(), 5u);
+    EXPECT_EQ(nodes[1].x, 5);
+    EXPECT_EQ(nodes[1].y, 10);
+    EXPECT_EQ(nodes[3].x, 20);
+    EXPECT_EQ(nodes[3].y, 20);  // the integer mean
+    EXPECT_EQ(nodes[3].frame, 2);
+    // A list that cannot take them all takes none.
+    std::vector<PathNode> full(MAX_PATH_NODES - 1, At(0, 0));
+    EXPECT_FALSE(InsertMidpoints(&full, 0, 2, 0, 4));
+    EXPECT_EQ(full.size(), size_t(MAX_PATH_NODES - 1));
+
+    // Without a group the current node goes; nodes before it move it down.
+    int current = 3;
+    DeletePathNodes(&nodes, &current);
+    EXPECT_EQ(nodes.size(), 4u);
+    EXPECT_EQ(current, 3);
+    EXPECT_EQ(nodes[3].x, 30);
+    nodes[0].selected = nodes[1].selected = 1;
+    EXPECT_TRUE(HasGroup(nodes));
+    const RECT box = GroupRect(nodes);
+    EXPECT_EQ(box.left, -4);
+    EXPECT_EQ(box.bottom, 14);
+    DeletePathNodes(&nodes, &current);
+    EXPECT_EQ(nodes.size(), 2u);
+    EXPECT_EQ(current, 1);
+    current = 1;
+    DeletePathNodes(&nodes, &current);
+    DeletePathNodes(&nodes, &current);
+    EXPECT_TRUE(nodes.empty());
+    EXPECT_EQ(current, 0);
+
+    std::vector<PathNode> band{At(0, 0), At(10, 10), At(20, 20)};
+    EXPECT_TRUE(SelectNodesInRect(&band, {25, 5, 5, 25}));  // corners in any order
+    EXPECT_FALSE(band[0].selected);
+    EXPECT_TRUE(band[1].selected && band[2].selected);
+    EXPECT_FALSE(SelectNodesInRect(&band, {100, 100, 120, 120}));
+    EXPECT_FALSE(HasGroup(band));
+}
+
 }  // namespace
