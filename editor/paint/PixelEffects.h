@@ -49,6 +49,8 @@ int AdjustColorsPass(ColorAdjustSettings* settings);
 // selection, inside the selected area when `useSelection` and one exists.
 // Below 256 colours or without Ctrl an exact replacement, else dialog 1031.
 int ReplaceColor(COLORREF source, COLORREF destination, int useSelection);
+// Every pixel of `color` in the bitmap becomes `newColor` (no undo).
+void ReplaceBitmapColor(HBITMAP bitmap, COLORREF color, COLORREF newColor);
 
 // Hue, lightness and saturation (each 0..1) of a colour, and back; HlsToRgb
 // leaves the channels as they are when saturation is above 1.

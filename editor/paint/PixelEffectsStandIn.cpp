@@ -2,6 +2,10 @@
 // unit replaces this file): the settings records exist, every pass refuses,
 // and PixelPassesBuilt keeps the effect commands grey.
 #include "PixelEffects.h"
+#include "AppState.h"
+#include "FrameSelection.h"
+#include "Palette.h"
+#include "Undo.h"
 
 EffectMatrix g_effectMatrix{{0, 0, 0, 0, 1, 0, 0, 0, 0}, 0, 0, 0};
 ColorReplaceSettings g_colorReplaceSettings{};
@@ -19,7 +23,55 @@ int AdjustColorsPass(ColorAdjustSettings*) { return 0; }
 
 void ResetColorToolSettings() {}
 
-int ReplaceColor(COLORREF, COLORREF, int) { return 0; }
+// The exact replacement through a mask: the pixels of `color` become white
+// in a monochrome copy, are cut out of the bitmap and filled with the new
+// colour.
+void ReplaceBitmapColor(HBITMAP bitmap, COLORREF color, COLORREF newColor)
+{
+    BITMAP info{};
+    if (!bitmap || !GetObjectA(bitmap, sizeof info, &info)) return;
+    HDC screen = GetDC(nullptr);
+    // Frames live selected in the shared memory DC; use it when there is one.
+    HDC frame = g_appState.memoryDC ? g_appState.memoryDC : CreateCompatibleDC(screen);
+    HDC mask = CreateCompatibleDC(screen);
+    HBITMAP maskBitmap = CreateBitmap(info.bmWidth, info.bmHeight, 1, 1, nullptr);
+    HGDIOBJ oldFrame = SelectObject(frame, bitmap);
+    HGDIOBJ oldMask = SelectObject(mask, maskBitmap);
+    HPALETTE oldPalette = g_appState.documentPalette ? SelectPalette(frame, g_appState.documentPalette, TRUE) : nullptr;
+    if (oldPalette) RealizePalette(frame);
+    SetBkColor(frame, color);
+    BitBlt(mask, 0, 0, info.bmWidth, info.bmHeight, frame, 0, 0, SRCCOPY);
+    SetBkColor(frame, RGB(0, 0, 0));
+    SetTextColor(frame, RGB(255, 255, 255));
+    BitBlt(frame, 0, 0, info.bmWidth, info.bmHeight, mask, 0, 0, 0x00220326);  // DSna: the colour's pixels black
+    SetBkColor(frame, newColor);
+    SetTextColor(frame, RGB(0, 0, 0));
+    BitBlt(frame, 0, 0, info.bmWidth, info.bmHeight, mask, 0, 0, SRCPAINT);
+    if (oldPalette) SelectPalette(frame, oldPalette, TRUE);
+    SelectObject(mask, oldMask);
+    SelectObject(frame, oldFrame);
+    DeleteObject(maskBitmap);
+    DeleteDC(mask);
+    if (frame != g_appState.memoryDC) DeleteDC(frame);
+    ReleaseDC(nullptr, screen);
+}
+
+int ReplaceColor(COLORREF source, COLORREF destination, int)
+{
+    source = PaletteIndexToRgb(source) & 0xFFFFFF;
+    destination = PaletteIndexToRgb(destination) & 0xFFFFFF;
+    const int current = g_appState.currentFrame;
+    RecordUndo(UNDO_BEGIN_GROUP, current);
+    int done = 0;
+    for (int frame = NextSelectedFrame(-1); frame >= 0; frame = NextSelectedFrame(frame)) {
+        if (frame >= MAX_FRAME_BITMAPS || !g_appState.frameBitmaps[frame]) continue;
+        if (!RecordUndo(UNDO_SAVE_FRAME, frame)) break;
+        ReplaceBitmapColor(g_appState.frameBitmaps[frame], source, destination);
+        ++done;
+    }
+    RecordUndo(UNDO_END_GROUP, current);
+    return done ? 1 : 0;
+}
 
 int ReplaceColorRoutine(HWND, BYTE*, int, int, int, const RGBQUAD*, void*) { return 0; }
 
