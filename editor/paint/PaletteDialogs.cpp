@@ -35,16 +35,33 @@ constexpr int TOLERANCE_MIN = 1, TOLERANCE_MAX = 99;
 // ---- the grid control ----
 
 constexpr char GRID_PROPERTY[] = "PaletteGrid";
+constexpr WORD GRID_SELECTED = 0x100;  // notification: the grid's selection changed
 
 PaletteGrid* GridOf(HWND control) { return static_cast<PaletteGrid*>(GetPropA(control, GRID_PROPERTY)); }
 
-// The grid keeps where the mouse went down, so that the owner-draw
-// selection that follows knows the cell (posted clicks included).
+// Selects the cell under a point of the control; true when it is a cell.
+bool SelectCellAt(PaletteGrid* grid, POINT at)
+{
+    grid->pressedAt = at;
+    const int column = (at.x - 1) / std::max(grid->cellWidth, 1);
+    const int row = (at.y - 1) / std::max(grid->cellHeight, 1);
+    if (at.x < 1 || at.y < 1 || column >= grid->columns || row >= grid->rows) return false;
+    grid->selected = GridIndexOfCell(*grid, row, column);
+    return true;
+}
+
+// The grid selects the cell under the mouse as the button goes down and tells
+// its dialog at once (GRID_SELECTED), so that a double click that follows
+// acts on that cell however late the button repaints.
 LRESULT CALLBACK GridControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto previous = reinterpret_cast<WNDPROC>(GetPropA(control, "PaletteGridProc"));
-    if ((message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) && GridOf(control))
-        GridOf(control)->pressedAt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    if ((message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) && GridOf(control) &&
+        SelectCellAt(GridOf(control), {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))})) {
+        InvalidateRect(control, nullptr, FALSE);
+        SendMessageA(GetParent(control), WM_COMMAND, MAKEWPARAM(IDC_PALETTE_GRID, GRID_SELECTED),
+                     reinterpret_cast<LPARAM>(control));
+    }
     if (message == WM_LBUTTONDBLCLK) {
         // A double click on the grid is a choice: the dialog acts on it.
         HWND dialog = GetParent(control);
@@ -119,37 +136,20 @@ void FillCell(HDC dc, const PaletteGrid& grid, int cell)
     DeleteObject(brush);
 }
 
-// Draws the grid or moves its selection; returns true when the selection
-// changed (the dialog is then told).
-bool DrawGrid(const DRAWITEMSTRUCT* item)
+// Draws the grid: a black border, every cell, the selected cell raised.
+void DrawGrid(const DRAWITEMSTRUCT* item)
 {
     PaletteGrid* grid = GridOf(item->hwndItem);
-    if (!grid) return false;
+    if (!grid) return;
     HDC dc = item->hDC;
     HPALETTE old = grid->palette ? SelectPalette(dc, grid->palette, TRUE) : nullptr;
     if (grid->palette) RealizePalette(dc);
-    bool changed = false;
-    if (item->itemAction == ODA_DRAWENTIRE || !grid->drawn) {
-        FrameRect(dc, &item->rcItem, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-        for (int cell = 0; cell < grid->rows * grid->columns; ++cell) FillCell(dc, *grid, cell);
-        grid->drawn = 1;
-    } else if (item->itemAction == ODA_SELECT && (item->itemState & ODS_SELECTED)) {
-        const int column = (grid->pressedAt.x - 1) / std::max(grid->cellWidth, 1);
-        const int row = (grid->pressedAt.y - 1) / std::max(grid->cellHeight, 1);
-        if (column >= 0 && column < grid->columns && row >= 0 && row < grid->rows) {
-            const int oldCell = GridCellOfIndex(*grid, grid->selected);
-            if (oldCell >= 0) {
-                FillCell(dc, *grid, oldCell);
-                FrameCell(dc, CellRect(*grid, oldCell), false);
-            }
-            grid->selected = GridIndexOfCell(*grid, row, column);
-            changed = true;
-        }
-    }
+    FrameRect(dc, &item->rcItem, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    for (int cell = 0; cell < grid->rows * grid->columns; ++cell) FillCell(dc, *grid, cell);
+    grid->drawn = 1;
     const int cell = GridCellOfIndex(*grid, grid->selected);
     if (cell >= 0) FrameCell(dc, CellRect(*grid, cell), true);
     if (old) SelectPalette(dc, old, TRUE);
-    return changed;
 }
 
 void RedrawGrid(HWND dialog)
@@ -470,11 +470,7 @@ INT_PTR CALLBACK EditPaletteColorDlgProc(HWND dialog, UINT message, WPARAM wPara
     }
     case WM_DRAWITEM: {
         if (wParam != IDC_PALETTE_GRID) return FALSE;
-        EditPaletteState& s = EditStateOf(dialog);
-        if (DrawGrid(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) {
-            if (s.pickMode) FollowPickSelection(dialog, s);
-            if (s.hasBars) ShowEntryValues(dialog, s.grid.selected);
-        }
+        DrawGrid(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
     }
     case WM_VSCROLL:
@@ -488,6 +484,11 @@ INT_PTR CALLBACK EditPaletteColorDlgProc(HWND dialog, UINT message, WPARAM wPara
             if (s.pickMode) AddPickedColor(dialog, s);
             return TRUE;
         case IDC_PALETTE_GRID:
+            if (HIWORD(wParam) == GRID_SELECTED) {
+                if (s.pickMode) FollowPickSelection(dialog, s);
+                if (s.hasBars) ShowEntryValues(dialog, s.grid.selected);
+                return TRUE;
+            }
             if (HIWORD(wParam) != BN_DOUBLECLICKED) return TRUE;
             DoubleClickClosed();
             if (s.pickMode) {

@@ -43,7 +43,7 @@ void ReplaceBitmapColor(HBITMAP bitmap, COLORREF color, COLORREF newColor)
     BitBlt(mask, 0, 0, info.bmWidth, info.bmHeight, frame, 0, 0, SRCCOPY);
     SetBkColor(frame, RGB(0, 0, 0));
     SetTextColor(frame, RGB(255, 255, 255));
-    BitBlt(frame, 0, 0, info.bmWidth, info.bmHeight, mask, 0, 0, 0x00220326);  // DSna: the colour's pixels black
+    BitBlt(frame, 0, 0, info.bmWidth, info.bmHeight, mask, 0, 0, SRCAND);  // the colour's pixels black
     SetBkColor(frame, newColor);
     SetTextColor(frame, RGB(0, 0, 0));
     BitBlt(frame, 0, 0, info.bmWidth, info.bmHeight, mask, 0, 0, SRCPAINT);
