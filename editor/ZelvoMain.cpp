@@ -1,6 +1,7 @@
 // The editor program.
 #include "ComposeDialogs.h"
 #include "EditorStartup.h"
+#include "PaletteDialogs.h"
 #include "WindowDialogs.h"
 #include <windows.h>
 
@@ -8,5 +9,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
 {
     RegisterComposeDialogs();
     RegisterWindowDialogs();
+    RegisterPaletteDialogs();
     return RunEditor(instance, commandLine, showCommand);
 }

@@ -44,5 +44,26 @@ int ApplyEffectMatrix(int x, int y, int width, int height);
 int ReplaceColorPass(ColorReplaceSettings* settings, int x, int y, int width, int height);
 int ReplaceColorInFrames(COLORREF source, COLORREF destination, int x, int y, int width, int height, int tolerance);
 int AdjustColorsPass(ColorAdjustSettings* settings);
+// A cell of the palette window dropped on another: `source` becomes
+// `destination` (colour references, PALETTEINDEX accepted) in the frame
+// selection, inside the selected area when `useSelection` and one exists.
+// Below 256 colours or without Ctrl an exact replacement, else dialog 1031.
+int ReplaceColor(COLORREF source, COLORREF destination, int useSelection);
+// Every pixel of `color` in the bitmap becomes `newColor` (no undo).
+void ReplaceBitmapColor(HBITMAP bitmap, COLORREF color, COLORREF newColor);
+
+// Hue, lightness and saturation (each 0..1) of a colour, and back; HlsToRgb
+// leaves the channels as they are when saturation is above 1.
+void RgbToHls(int red, int green, int blue, double* hue, double* lightness, double* saturation);
+void HlsToRgb(double hue, double lightness, double saturation, int* red, int* green, int* blue);
+
+// The per-pixel routines of the passes, also run by the dialogs' previews
+// over a 24-bit copy of the area: (progress dialog or null, first pixel of the
+// top row, width, height, byte step to the next lower row, colour table of an
+// 8-bit buffer or null, settings record) -> number of pixels changed.
+int ReplaceColorRoutine(HWND progress, BYTE* top, int width, int height, int rowStep, const RGBQUAD* colors,
+                        void* settings);
+int AdjustColorsRoutine(HWND progress, BYTE* top, int width, int height, int rowStep, const RGBQUAD* colors,
+                        void* settings);
 // After a change of frame format: the settings records' defaults.
 void ResetColorToolSettings();

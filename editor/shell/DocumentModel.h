@@ -69,6 +69,10 @@ struct DocumentState : AnimationTables {
     BYTE sequenceSaveFormat;  // 0 sequence file, 1 numbered single images, else a library format
     int sequenceState = DOC_NONE;
     char sequencePath[MAX_PATH];  // the current sequence's file
+    // The transparent colour's tolerance: -1 not offered, 0 off, 1 on; the
+    // percentage 1..99 that pixels may differ by and still count as it.
+    int transparentToleranceOn;
+    int transparentTolerance = 10;
 };
 extern DocumentState g_document;
 

@@ -13,6 +13,7 @@
 #include "MainWindow.h"
 #include "PaintHost.h"
 #include "PaintTools.h"
+#include "PaletteWindow.h"
 #include "Undo.h"
 #include <algorithm>
 #include "RecentFiles.h"
@@ -136,6 +137,7 @@ void InstallEditorHooks()
     hooks.nextSelectedFrame = NextSelectedFrame;
     hooks.clearFrameSelectionIfAuto = ClearFrameSelectionIfAuto;
     hooks.changeFrameFormat = ChangeFrameFormatForLibrary;
+    InstallPaletteWindowHooks();
     // Message boxes are owned by the main window, and file errors carry the
     // document's current file as their caption.
     DialogHost host = GetDialogHost();

@@ -10,6 +10,7 @@
 #include "FilmStrip.h"
 #include "FrameCanvas.h"
 #include "MainWindow.h"
+#include "PaletteWindow.h"
 #include "Printing.h"
 #include "RecentFiles.h"
 #include "ResultCodes.h"
@@ -82,7 +83,7 @@ bool RegisterEditorClasses()
         {"FILMSTRIP", FILMSTRIP_CLASS_STYLE, FilmStripWndProc, nullptr, 0, 0, FILMSTRIP_EXTRA_BYTES},
         {"ANIEDIT", ALIGNED | CS_OWNDC, FrameEditorWndProc, nullptr, 0, 0},
         {"FRAMES", CS_BYTEALIGNCLIENT | CS_CLASSDC, FilmWndProc, nullptr, 0, 0},
-        {"PALETTE", CS_CLASSDC | CS_DBLCLKS, PlainPanelProc, nullptr, 0, 0},
+        {"PALETTE", CS_CLASSDC | CS_DBLCLKS, PaletteWndProc, nullptr, 0, 0},
         {"COMMON", CS_PARENTDC, CommonWndProc, face, 0, 0},
         {"REGION", ALIGNED | CS_CLASSDC, DefWindowProcA, nullptr, 0, 0},
         {"STATICLINE", CS_PARENTDC, StaticLineWndProc, nullptr, 0, 0},

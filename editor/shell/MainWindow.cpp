@@ -2,6 +2,7 @@
 #include "MainWindow.h"
 #include "AnsFile.h"
 #include "AppState.h"
+#include "AreaSelection.h"
 #include "Clipboard.h"
 #include "ConvBridge.h"
 #include "DialogUtilities.h"
@@ -18,6 +19,7 @@
 #include "OnionSkin.h"
 #include "PaintBridge.h"
 #include "Palette.h"
+#include "PaletteDialogs.h"
 #include "PixelEffects.h"
 #include "Printing.h"
 #include "RecentFiles.h"
@@ -107,6 +109,10 @@ bool CommandBuilt(UINT id)
     case IDM_ROTATE_RIGHT:
     case IDM_ROTATE_LEFT:
     case IDM_ROTATE:
+    case IDM_EDIT_PALETTE:
+    case IDM_RESET_PALETTE:
+    case IDM_DETECT_USED_COLORS:
+    case IDM_TRANSPARENT_COLOR:
         return true;
     case IDM_REPLACE_COLOR:
     case IDM_ADJUST_COLORS:
@@ -126,6 +132,39 @@ bool CommandBuilt(UINT id)
         if (id >= CONV_CMD_FIRST && id <= CONV_CMD_LAST) return IsConvLibraryLoaded();  // the library's own items
         return (id >= IDM_MRU_FILE && id < IDM_MRU_FILE + MAX_RECENT_FILES) || (id >= IDM_ZOOM_1 && id <= IDM_ZOOM_8) ||
                (id >= IDM_TOOL_FREEHAND && id <= IDM_TOOL_SELECT_POLYGON);
+    }
+}
+
+// The Options menu's palette commands and the sequence's transparent colour.
+void PaletteCommand(HWND window, UINT id)
+{
+    switch (id) {
+    case IDM_EDIT_PALETTE:
+        // The pen colour is the start index; the template keeps its caption.
+        RunDialog(IDD_MODIFY_PALETTE, window, static_cast<LPARAM>(GetToolColor(ROLE_PEN | ROLE_BARE_INDEX) & 0xFFFF));
+        break;
+    case IDM_RESET_PALETTE:
+        if (g_appState.colorCount > COLORS_256) ResetStandardPalette();
+        ResetColorCells();
+        if (g_appState.paletteWindow) InvalidateRect(g_appState.paletteWindow, nullptr, FALSE);
+        break;
+    case IDM_DETECT_USED_COLORS: {
+        RECT area;
+        if (GetSelectionRect(&area, 0) & AREA_SELECTED) {
+            ++area.right;  // inclusive corners
+            ++area.bottom;
+            DetectUsedColors(&area);
+        } else {
+            DetectUsedColors(nullptr);
+        }
+        if (g_appState.paletteWindow) InvalidateRect(g_appState.paletteWindow, nullptr, FALSE);
+        break;
+    }
+    case IDM_TRANSPARENT_COLOR:
+        if (ChangeTransparentColor(window) && g_appState.paletteWindow)
+            InvalidateRect(g_appState.paletteWindow, nullptr, FALSE);
+        break;
+    default: break;
     }
 }
 
@@ -389,6 +428,10 @@ void DispatchCommand(HWND window, UINT id)
         UpdateViewLayout(0);
         break;
     case IDM_ZOOM_FILM: ToggleZoomFilm(); break;
+    case IDM_EDIT_PALETTE:
+    case IDM_RESET_PALETTE:
+    case IDM_DETECT_USED_COLORS:
+    case IDM_TRANSPARENT_COLOR: PaletteCommand(window, id); break;
     case IDM_FLOATING_PALETTE: ToggleFloatingPalette(); break;
     case IDM_STRETCH: ToggleTransformWindow(); break;
     case IDM_CLEAR_SELECTION: SetFrameSelection(SELECTION_CLEAR_ALL, 0, 1); break;
