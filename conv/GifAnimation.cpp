@@ -35,6 +35,19 @@ void RequestTransparentColor(HGLOBAL dib, int index, uint32_t noAsk, ConvHostPro
 
 bool AddFrame(HGLOBAL dib, UINT flags, ConvHostProc host) { return host(CONV_REQ_ADD_FRAME, dib, flags) != 0; }
 
+// An image without a colour table of its own is in the file's global
+// colours, whatever table an earlier image of the sequence brought along.
+void RestoreGlobalColors(HGLOBAL dib, const GifAnimSettings* s)
+{
+    GlobalLockGuard<BYTE> p(dib);
+    if (!p) return;
+    const int entries = GifTableEntries(DibHeader(p.get()));
+    const int kept = s->globalColorCount < entries ? s->globalColorCount : entries;
+    RGBQUAD* colors = DibColors(p.get());
+    memset(colors, 0, entries * sizeof(RGBQUAD));
+    if (kept > 0) memcpy(colors, s->globalColors, kept * sizeof(RGBQUAD));
+}
+
 // The chosen image alone, at its own position in a DIB of its own size.
 int ImportOneImage(GifReader& in, GifAnimSettings* s, const char* path, ConvImage* image, ConvHostProc host,
                    GlobalBlock* dib)
@@ -113,6 +126,7 @@ int ImportSequence(GifReader& in, GifAnimSettings* s, ConvHostProc host, GlobalB
         r.left = ClampToI16(shiftX);
         r.top = ClampToI16(shiftY);
         if (!in.Seek(r.dataOffset)) return CONV_ERR_READ;
+        RestoreGlobalColors(dib->Get(), s);
         const int result = DecodeGifImage(in, dib->Get(), -1, shiftX, shiftY);
         if (result <= 0) return result;
         if (!AddFrame(dib->Get(), ADD_FLAGS + (i & 255) * 256, host)) {

@@ -121,6 +121,35 @@ TEST_F(GifDocument, SequenceOfEqualImagesAddsFramesWithTheirIndexAndTransparentC
     EXPECT_EQ(GIF_NO_TRANSPARENCY, b.frames[1].transparentIndex);
 }
 
+// Colour entry `index` of a frame the stand-in editor received.
+RGBQUAD FrameColor(HGLOBAL dib, int index)
+{
+    GlobalLockGuard<BYTE> p(dib);
+    return DibColors(p.get())[index];
+}
+
+TEST_F(GifDocument, SequenceImagesWithoutATableOfTheirOwnKeepTheGlobalColours)
+{
+    GifFile f;
+    f.Screen(2, 1, 0x81, 0, 4);
+    f.Image(0, 0, 2, 1, 0x00, 0, 1);
+    f.Image(0, 0, 2, 1, 0x81, 4, 1);  // its own table: every entry (9, 9, 9)
+    f.Image(0, 0, 2, 1, 0x00, 0, 1);
+    f.End();
+    const std::string path = Save("local.gif", f.bytes);
+    FrameHost host;
+    BYTE code = 0;
+    ASSERT_EQ(CONV_OK, Conv().LoadConvImage(nullptr, path.c_str(), nullptr, &code, 0, FrameHost::Proc));
+    ASSERT_EQ(3, host.FrameCount());
+    const int expectedRed[3] = {1, 9, 1};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ((Bytes{1, 1}), DibIndexes(host.Frame(i))) << "frame " << i;
+        const RGBQUAD c = FrameColor(host.Frame(i), 1);
+        EXPECT_EQ(expectedRed[i], c.rgbRed) << "frame " << i;
+        EXPECT_EQ(expectedRed[i] == 9 ? 9 : 3, c.rgbBlue) << "frame " << i;
+    }
+}
+
 TEST_F(GifDocument, SequenceImagesPastTheCanvasAreMovedInsideAndKeepTheShift)
 {
     // Equal images on a larger screen: each one lands at the canvas's origin.
