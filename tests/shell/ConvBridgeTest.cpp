@@ -4,11 +4,13 @@
 // and save through it, and every request of the editor callback on a small
 // document, the damaged images of foreign files among them.
 #include "ConvBridge.h"
+#include "DialogUtilities.h"
 #include "DialogTestHooks.h"
 #include "DocumentTestSupport.h"
 #include "LibraryLoader.h"
 #include "RecordingConv.h"
 #include "ResultCodes.h"
+#include "resource.h"
 #include <gtest/gtest.h>
 #include <cstring>
 #include <string>
@@ -773,6 +775,121 @@ TEST_F(ConvRequests, FilesAndFormatChangesGoToTheEditorsOwnDialogs)
     EXPECT_EQ(3, g_formatChange[2]);
     EXPECT_EQ(1, g_formatChange[3]) << "stretched";
     EXPECT_EQ(6, g_document.sequenceTable[0].transparentColorCode) << "three colours need a transparent one";
+}
+
+// A colour dialog that answers at once with the value the test set, noting
+// how it was started.
+struct ColourDialogCall {
+    int templateId;
+    HWND owner;
+    LPARAM initParam;
+};
+std::vector<ColourDialogCall> g_colourDialogs;
+INT_PTR g_colourAnswer = 0;
+
+template <int TemplateId>
+INT_PTR CALLBACK AnsweringColourDialog(HWND dialog, UINT message, WPARAM, LPARAM lParam)
+{
+    if (message != WM_INITDIALOG) return FALSE;
+    g_colourDialogs.push_back({TemplateId, GetWindow(dialog, GW_OWNER), lParam});
+    EndDialog(dialog, g_colourAnswer);
+    return TRUE;
+}
+
+class ConvColourChoices : public ConvRequests {
+protected:
+    void SetUp() override
+    {
+        ConvRequests::SetUp();
+        ASSERT_TRUE(RegisterDialogProcedure(IDD_REPLACE_CURRENT_COLOR, AnsweringColourDialog<IDD_REPLACE_CURRENT_COLOR>));
+        ASSERT_TRUE(RegisterDialogProcedure(IDD_REPLACE_PALETTE_COLOR, AnsweringColourDialog<IDD_REPLACE_PALETTE_COLOR>));
+        ASSERT_TRUE(RegisterDialogProcedure(IDD_TRANSPARENT_COLOR, AnsweringColourDialog<IDD_TRANSPARENT_COLOR>));
+        owner_ = CreateWindowA("STATIC", "owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+        g_colourDialogs.clear();
+    }
+    void TearDown() override
+    {
+        for (int id : {IDD_REPLACE_CURRENT_COLOR, IDD_REPLACE_PALETTE_COLOR, IDD_TRANSPARENT_COLOR})
+            RegisterDialogProcedure(id, PendingDialogProc);
+        if (owner_) DestroyWindow(owner_);
+        ConvRequests::TearDown();
+    }
+    // Request 19 answered with `cell`; the index handed back to the library.
+    INT_PTR ChooseColour(INT_PTR cell, int start = 3)
+    {
+        g_colourAnswer = cell;
+        return static_cast<INT_PTR>(Ask(CONV_REQ_CHOOSE_COLOR, reinterpret_cast<void*>(static_cast<INT_PTR>(start)),
+                                        reinterpret_cast<ULONG_PTR>(owner_)));
+    }
+    HWND owner_ = nullptr;
+};
+
+TEST_F(ConvColourChoices, AColourCellOfASmallFormatMapsOntoTheFullerDisplayPalette)
+{
+    AddStaticFrame(8, 8, 1);
+    ASSERT_EQ(COLORS_16, g_appState.colorCount);
+    g_appState.mainWindow = owner_;
+    struct Case {
+        const char* what;
+        int display, paletteSize;
+        INT_PTR cell, index;
+    };
+    const Case cases[] = {
+        {"a low cell stays", COLORS_32BIT, 256, 5, 5},
+        {"an upper cell goes to the far end", COLORS_32BIT, 256, 9, 249},
+        {"the last cell", COLORS_32BIT, 256, 15, 255},
+        {"system palette: cell 13 loses 4, then gains 240", COLORS_32BIT, SYSTEM_PALETTE_SIZE, 13, 249},
+        {"system palette: cell 11 only gains 240", COLORS_32BIT, SYSTEM_PALETTE_SIZE, 11, 251},
+        {"system palette: cell 7 stays", COLORS_32BIT, SYSTEM_PALETTE_SIZE, 7, 7},
+        {"a 16-colour display counts cells as they are", COLORS_16, 256, 9, 9},
+        {"cancelled", COLORS_32BIT, 256, -1, -1},
+    };
+    for (const Case& c : cases) {
+        g_appState.displayColorCount = c.display;
+        g_appState.toolColors.paletteSize = c.paletteSize;
+        g_colourDialogs.clear();
+        EXPECT_EQ(c.index, ChooseColour(c.cell, 6)) << c.what;
+        ASSERT_EQ(1u, g_colourDialogs.size()) << c.what;
+        EXPECT_EQ(IDD_REPLACE_CURRENT_COLOR, g_colourDialogs[0].templateId) << c.what;
+        EXPECT_EQ(6, g_colourDialogs[0].initParam) << "the library's initial index";
+    }
+
+    // Owner 0 stands for the main window.
+    g_colourDialogs.clear();
+    g_colourAnswer = 2;
+    EXPECT_EQ(2u, Ask(CONV_REQ_CHOOSE_COLOR, nullptr, 0));
+    ASSERT_EQ(1u, g_colourDialogs.size());
+    EXPECT_EQ(owner_, g_colourDialogs[0].owner);
+}
+
+TEST_F(ConvColourChoices, TwoHundredFiftySixColoursUseThePaletteDialogUnmapped)
+{
+    AddStaticFrame(8, 8, 2);
+    g_appState.colorCount = COLORS_256;
+    g_appState.toolColors.paletteSize = SYSTEM_PALETTE_SIZE;
+    EXPECT_EQ(200, ChooseColour(200, 17));
+    ASSERT_EQ(1u, g_colourDialogs.size());
+    EXPECT_EQ(IDD_REPLACE_PALETTE_COLOR, g_colourDialogs[0].templateId);
+    EXPECT_EQ(owner_, g_colourDialogs[0].owner);
+    EXPECT_EQ(17, g_colourDialogs[0].initParam);
+}
+
+TEST_F(ConvColourChoices, TheTransparentColourDialogAnswersWithTheSequencesCode)
+{
+    AddStaticFrame(8, 8, 3);
+    SetSequenceTransparentCode(9);
+    g_colourAnswer = 5;
+    EXPECT_EQ(5u, Ask(CONV_REQ_CHOOSE_TRANSPARENT_COLOR, nullptr, reinterpret_cast<ULONG_PTR>(owner_)));
+    EXPECT_EQ(5, GetSequenceTransparentCode());
+    ASSERT_EQ(1u, g_colourDialogs.size());
+    EXPECT_EQ(IDD_TRANSPARENT_COLOR, g_colourDialogs[0].templateId);
+    EXPECT_EQ(owner_, g_colourDialogs[0].owner);
+    EXPECT_EQ(9, g_colourDialogs[0].initParam) << "the dialog starts on the current code";
+
+    // Cancelled: the code stays and is still the answer.
+    g_colourAnswer = -1;
+    EXPECT_EQ(5u, Ask(CONV_REQ_CHOOSE_TRANSPARENT_COLOR, nullptr, reinterpret_cast<ULONG_PTR>(owner_)));
+    EXPECT_EQ(5, GetSequenceTransparentCode());
 }
 
 }  // namespace
