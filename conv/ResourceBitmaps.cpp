@@ -493,9 +493,12 @@ int GetResourceBitmapPreview(const char* path, ConvImage* image)
 
 int LoadResourceBitmapImage(const ConvLoadCall& call)
 {
-    // The export's path is the caller's constant: the chosen name stays here.
     char name[MAX_PATH];
-    return LoadResourceBitmap(call.path, call.owner, call.image, name);
+    const int result = LoadResourceBitmap(call.path, call.owner, call.image, name);
+    // The caller's path buffer (MAX_PATH bytes) takes the chosen bitmap's
+    // name, so that the frame is called after the bitmap, not the program.
+    if (result == CONV_OK && strcmp(name, call.path) != 0) lstrcpynA(const_cast<char*>(call.path), name, MAX_PATH);
+    return result;
 }
 
 int PreviewResourceBitmapImage(const char* path, ConvImage* image) { return GetResourceBitmapPreview(path, image); }

@@ -200,6 +200,8 @@ typedef ULONG_PTR(WINAPI* ConvHostProc)(UINT request, void* p, ULONG_PTR n);
 
 typedef int(WINAPI* GetFormatsProc)(char* filters, BYTE* codes, int flags);
 typedef int(WINAPI* DetectFileFormatProc)(const char* path, BYTE* code, int byContent);
+// A resource bitmap chosen by the user comes back with its name ("101-1033.BMP")
+// in place of the path: for those files the path must be a buffer of MAX_PATH bytes.
 typedef int(WINAPI* LoadConvImageProc)(HWND owner, const char* path, ConvImage* image, BYTE* code,
                                        int frameCount, ConvHostProc host);
 typedef int(WINAPI* GetDesiredBitPixProc)(short code, WORD bitsPerPixel);

@@ -249,7 +249,9 @@ int CallGetPreviewImage(const char* path, ConvImage* image)
 int LoadConvFrame(const char* path, HBITMAP* slot, bool firstFrame, UINT insertFlags)
 {
     BYTE format = 0;
-    return LoadStillImage(g_appState.mainWindow, path, slot, firstFrame, insertFlags != 0, &format);
+    char pathBuffer[MAX_PATH];  // the library may write a resource bitmap's name here
+    lstrcpynA(pathBuffer, path, sizeof pathBuffer);
+    return LoadStillImage(g_appState.mainWindow, pathBuffer, slot, firstFrame, insertFlags != 0, &format);
 }
 
 int LoadConvFile(HWND owner, const char* path, BYTE* format)
@@ -264,11 +266,15 @@ int LoadConvFile(HWND owner, const char* path, BYTE* format)
     const int frame = g_appState.frameCount;
     if (frame >= MAX_FRAME_BITMAPS) return RESULT_GENERAL_ERROR;
     const int countBefore = frame;
-    const int result = LoadStillImage(owner, path, &g_appState.frameBitmaps[frame], frame == 0, false, format);
+    // A bitmap chosen from a program's resources comes back with its own
+    // name in this buffer, and the frame is called after it.
+    char frameName[MAX_PATH];
+    lstrcpynA(frameName, path, sizeof frameName);
+    const int result = LoadStillImage(owner, frameName, &g_appState.frameBitmaps[frame], frame == 0, false, format);
     // Icons came through the callback as frames of their own.
     if (result != RESULT_OK || g_appState.frameCount != countBefore || !g_appState.frameBitmaps[frame]) return result;
     if (frame == 0) NotifyDocument(DOC_FRAME_FORMAT_SET);
-    SetFrameFileName(frame, path);
+    SetFrameFileName(frame, frameName);
     g_document.frameRecords[frame].frameState = 0;
     g_document.frameRecords[frame].attribute = *format;
     SetFrameCount(frame + 1);

@@ -20,38 +20,6 @@
 
 namespace {
 
-void Leave(HWND dialog, int id)
-{
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, EN_KILLFOCUS), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
-BOOL CALLBACK FindCombo(HWND child, LPARAM out)
-{
-    char name[32] = "";
-    GetClassNameA(child, name, sizeof name);
-    if (lstrcmpiA(name, "ComboBox") != 0) return TRUE;
-    *reinterpret_cast<HWND*>(out) = child;
-    return FALSE;
-}
-
-// Wine's "MSVC" cannot compress and "MRLE" refuses key frames: frames are written uncompressed.
-void ChooseUncompressed(HWND dialog)
-{
-    HWND combo = nullptr;
-    EnumChildWindows(dialog, FindCombo, reinterpret_cast<LPARAM>(&combo));
-    const int count = combo ? static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0)) : 0;
-    for (int i = 0; i < count; ++i) {
-        char text[128] = "";
-        SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-        if (!strstr(text, "Uncompressed")) continue;
-        SendMessageA(combo, CB_SETCURSEL, i, 0);
-        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
-        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-        return;
-    }
-    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-}
-
 std::string Fixture(const char* name)
 {
     char path[MAX_PATH];
@@ -71,17 +39,23 @@ std::vector<uint8_t> RawFrame(int index)
     return std::vector<uint8_t>(all.begin() + size * index, all.begin() + size * (index + 1));
 }
 
-// A 24-bit frame's rows top-down without padding.
-std::vector<uint8_t> TopDownRows(HGLOBAL dib)
+// A 24-bit packed DIB's rows top-down without padding.
+std::vector<uint8_t> TopDownRows(const BYTE* constPacked)
 {
-    GlobalLockGuard<BYTE> p(dib);
-    const BITMAPINFOHEADER* h = DibHeader(p.get());
+    BYTE* packed = const_cast<BYTE*>(constPacked);  // only read
+    const BITMAPINFOHEADER* h = DibHeader(packed);
     std::vector<uint8_t> out;
     if (h->biBitCount != 24) return out;
     const uint32_t stride = DibStride(h->biWidth, 24);
-    const BYTE* rows = DibBits(p.get());
+    const BYTE* rows = DibBits(packed);
     for (int y = h->biHeight - 1; y >= 0; --y) out.insert(out.end(), rows + y * stride, rows + y * stride + h->biWidth * 3);
     return out;
+}
+
+std::vector<uint8_t> TopDownRows(HGLOBAL dib)
+{
+    GlobalLockGuard<BYTE> p(dib);
+    return TopDownRows(p.get());
 }
 
 // The clip's frame that a frame's rows show, or -1. Wine's frame reader

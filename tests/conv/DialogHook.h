@@ -2,6 +2,7 @@
 // for the cursor and AVI tests: the action gets the dialog and its caption.
 #pragma once
 #include <windows.h>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -62,3 +63,38 @@ inline bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dia
 inline bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 // The control's own visibility (the dialog may not show yet).
 inline bool Shown(HWND dialog, int id) { return (GetWindowLongA(GetDlgItem(dialog, id), GWL_STYLE) & WS_VISIBLE) != 0; }
+
+// Leaving an edit field, as moving the focus away tells the dialog.
+inline void Leave(HWND dialog, int id)
+{
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, EN_KILLFOCUS), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+// In the system's compressor chooser: "Uncompressed", then OK (Cancel when
+// it is not offered). Wine's "MSVC" cannot compress and "MRLE" refuses key
+// frames, so exported frames are written uncompressed.
+inline void ChooseUncompressed(HWND dialog)
+{
+    HWND combo = nullptr;
+    EnumChildWindows(
+        dialog,
+        [](HWND child, LPARAM out) -> BOOL {
+            char name[32] = "";
+            GetClassNameA(child, name, sizeof name);
+            if (lstrcmpiA(name, "ComboBox") != 0) return TRUE;
+            *reinterpret_cast<HWND*>(out) = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&combo));
+    const int count = combo ? static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0)) : 0;
+    for (int i = 0; i < count; ++i) {
+        char text[128] = "";
+        SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+        if (!strstr(text, "Uncompressed")) continue;
+        SendMessageA(combo, CB_SETCURSEL, i, 0);
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        return;
+    }
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+}

@@ -259,9 +259,18 @@ TEST_F(ConvWrappers, ASequenceComesThroughTheCallbackAStillImageAsOneFrame)
     EXPECT_EQ(0, g_document.frameRecords[2].frameState);
     EXPECT_EQ(RECORDING_STILL_CODE, g_document.frameRecords[2].attribute) << "saved back in its format";
 
+    // A bitmap from a program's resources: the frame takes the name the library
+    // wrote into the path, and the caller's own path stays as it was.
+    const std::string program = folder_.File("pictures.dll");
+    ASSERT_EQ(RESULT_OK, LoadConvFile(nullptr, program.c_str(), &format));
+    ASSERT_EQ(4, g_appState.frameCount);
+    EXPECT_STREQ(RECORDING_RESOURCE_NAME, g_document.frameRecords[3].name);
+    EXPECT_EQ(0, g_document.frameRecords[3].attribute) << "not saved back into the program";
+    EXPECT_EQ(folder_.File("pictures.dll"), program);
+
     answer_(-3);
     EXPECT_EQ(RESULT_READ_ERROR, LoadConvFile(nullptr, folder_.File("bad.pic").c_str(), &format));
-    EXPECT_EQ(3, g_appState.frameCount);
+    EXPECT_EQ(4, g_appState.frameCount);
 
     // Saving: a still format gets a packed DIB of the frame, a sequence format none.
     answer_(CONV_OK);

@@ -15,11 +15,13 @@ void Record(const char* name)
 
 void RecordPath(const char* path) { lstrcpynA(g_call.path, path ? path : "", sizeof g_call.path); }
 
-bool IsSequencePath(const char* path)
+bool EndsWith(const char* path, const char* ending)
 {
-    const size_t length = strlen(path), suffix = strlen(RECORDING_SEQUENCE_SUFFIX);
-    return length >= suffix && lstrcmpiA(path + length - suffix, RECORDING_SEQUENCE_SUFFIX) == 0;
+    const size_t length = strlen(path), suffix = strlen(ending);
+    return length >= suffix && lstrcmpiA(path + length - suffix, ending) == 0;
 }
+
+bool IsSequencePath(const char* path) { return EndsWith(path, RECORDING_SEQUENCE_SUFFIX); }
 
 // An 8 x 8 image of 24 bits in one colour.
 HGLOBAL MakeImage(BYTE blue, BYTE green, BYTE red)
@@ -78,6 +80,11 @@ int WINAPI LoadConvImage(HWND owner, const char* path, ConvImage* image, BYTE* c
     if (image) {
         image->dib = MakeImage(0, 0, 255);
         *code = RECORDING_STILL_CODE;
+        if (EndsWith(path, RECORDING_PROGRAM_SUFFIX)) {
+            // As a bitmap chosen from a program's resources: named after it, not to be saved back.
+            lstrcpynA(const_cast<char*>(path), RECORDING_RESOURCE_NAME, MAX_PATH);
+            *code = 0;
+        }
         return g_answer;
     }
     // A sequence: two frames through the editor, the second following the first's decisions.

@@ -28,6 +28,10 @@ typedef void(WINAPI* SetConvAnswerProc)(int answer);
 
 // Paths ending in this are sequence files to the stand-in.
 constexpr char RECORDING_SEQUENCE_SUFFIX[] = ".seq";
+// Paths ending in this are programs: their image comes back named
+// RECORDING_RESOURCE_NAME in the path buffer, as a chosen resource bitmap does.
+constexpr char RECORDING_PROGRAM_SUFFIX[] = ".dll";
+constexpr char RECORDING_RESOURCE_NAME[] = "101-1033.BMP";
 // The format codes the stand-in reports for still files and sequences.
 constexpr BYTE RECORDING_STILL_CODE = 128;
 constexpr BYTE RECORDING_SEQUENCE_CODE = 167;
