@@ -31,3 +31,6 @@ bash "$ROOT/tests/bench/gif-bench.sh" "$BUILD"
 echo
 echo "== still-image codecs"
 bash "$ROOT/conv/bench/codec-bench.sh" "$BUILD"
+echo
+echo "== change of frame format"
+bash "$ROOT/tests/bench/frame-format-bench.sh" "$BUILD"

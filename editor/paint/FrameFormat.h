@@ -24,3 +24,24 @@ struct FrameFormatRequest {
 // any old one goes, so that a cancel or a failure leaves the sequence as it
 // was.
 int ChangeFrameFormat(const FrameFormatRequest& request);
+
+// What "Change Frame Format" (IDD_CHANGE_FORMAT) is opened with and fills in.
+struct FrameFormatDialogRequest {
+    int32_t x, y, width, height;  // in: the selected area when useSelection; out: the new frame
+    int32_t colorFormat;          // the ColorFormat chosen
+    int32_t stretch;              // "S&tretch to New Size"
+    int32_t useSelection;         // in: the area is offered; out: the area was chosen
+    int32_t dithering;
+    int32_t frameColors;
+    int32_t sizeChangeAllowed;    // in: 0 = only the colour depth may change
+    int32_t quantize;
+    uint8_t libraryFormat;        // the sequence's image-library format, for the depths it takes
+};
+// lParam: a FrameFormatDialogRequest. Ends with 1 (OK) or 0 (Cancel).
+INT_PTR CALLBACK FrameFormatDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// The request ChangeFrameFormat takes for what the dialog chose.
+FrameFormatRequest FrameFormatFromDialog(const FrameFormatDialogRequest& chosen);
+// Command 405: asks the new format (offering the selected area when there
+// is one), changes every frame under the wait cursor and lays the views out
+// again. 1 when the frames changed.
+int ChangeFormatCommand(HWND owner);

@@ -3,12 +3,14 @@
 #include "AppState.h"
 #include "AreaSelection.h"
 #include "Clipboard.h"
+#include "ConvBridge.h"
 #include "DialogUtilities.h"
 #include "DibPixels.h"
 #include "DocumentMessages.h"
 #include "DocumentModel.h"
 #include "FrameBitmaps.h"
 #include "FrameCanvas.h"
+#include "FrameFormat.h"
 #include "FrameSelection.h"
 #include "ImageOperations.h"
 #include "MainWindow.h"
@@ -25,8 +27,6 @@
 #include <utility>
 
 namespace {
-
-constexpr int CHANGE_INSERTED = 1, CHANGE_ADDED = 2, CHANGE_DELETED = 3;
 
 // A frame bitmap leaves the work DCs before it is deleted or moved to a step.
 void ReleaseFromWorkDcs(HBITMAP bitmap)
@@ -156,11 +156,11 @@ int AddOrInsertFrame(UINT command, WPARAM keys)
         RenumberStepLists(RENUMBER_INSERT, n, 0, count + 1);
         RefreshAfterFrameChange();
         if (n > current) ShowFrameInFilm(n);
-        CallNotifyFrameChange(CHANGE_INSERTED, n);
+        CallNotifyFrameChange(command, n);
     } else {
         RefreshAfterFrameChange();
         if (!(keys & MK_CONTROL)) ShowFrameInFilm(n);
-        CallNotifyFrameChange(CHANGE_ADDED, n);
+        CallNotifyFrameChange(command, n);
     }
     return 1;
 }
@@ -177,7 +177,7 @@ void RemoveFrame(int frame)
     CloseSlot(frame, count);
     g_appState.frameCount = count - 1;
     RenumberStepLists(RENUMBER_DELETE, frame, 0, count);
-    CallNotifyFrameChange(CHANGE_DELETED, frame);
+    CallNotifyFrameChange(IDM_DELETE_FRAME, frame);
 }
 
 int DeleteSelectedFrames()
@@ -631,6 +631,7 @@ int DoFrameCommand(UINT command, WPARAM keys)
     case IDM_DELETE_FRAME: return DeleteSelectedFrames();
     case IDM_SWAP_FRAME: g_appState.framePickMode = 1; return 1;
     case IDM_MOVE_FRAME: g_appState.framePickMode = 0x42; return 1;
+    case IDM_CHANGE_FORMAT: return ChangeFormatCommand(g_appState.mainWindow);
     default: return 0;
     }
 }
@@ -665,9 +666,4 @@ int SetRotationAngle(int degrees)
     StoreRotationAngle(degrees);
     SetRotationMenuTexts(degrees);
     return degrees;
-}
-
-void CallNotifyFrameChange(int change, int index)
-{
-    if (g_appState.hooks.notifyFrameChange) g_appState.hooks.notifyFrameChange(change, index);
 }

@@ -34,7 +34,3 @@ WPARAM HeldCommandKeys();
 
 // Stores the rotation angle and retitles items 520 and 521 with |degrees|.
 int SetRotationAngle(int degrees);
-
-// The image library is told of a frame change (1 inserted, 2 added, 3
-// deleted) when a library document is loaded.
-void CallNotifyFrameChange(int change, int index);

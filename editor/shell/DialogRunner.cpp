@@ -1,6 +1,7 @@
 // The modal dialog runner with its table of templates, centring, the default
 // answers of editor dialogs, the message pump and rectangle normalising.
 #include "DialogUtilities.h"
+#include "FrameFormat.h"
 #include "DocumentModel.h"
 #include "ShellDialogs.h"
 #include "resource.h"
@@ -32,7 +33,7 @@ DialogTableEntry dialogTable[] = {
     {IDD_SELECT_OBJECT, PendingDialogProc},              // "Select Object"
     {IDD_MOVE_DELETE_OBJECT, PendingDialogProc},         // "Move / Delete Object"
     {IDD_SAVE_SEQUENCE, PendingDialogProc},              // "Save Frame Sequence"
-    {IDD_CHANGE_FORMAT, PendingDialogProc},              // "Change Frame Format"
+    {IDD_CHANGE_FORMAT, FrameFormatDlgProc},             // "Change Frame Format"
     {IDD_REPLACE_CURRENT_COLOR, PendingDialogProc},      // "Replace current color with..."
     {IDD_REPLACE_PALETTE_COLOR, PendingDialogProc},      // replace a palette colour
     {IDD_MODIFY_PALETTE, PendingDialogProc},             // "Modify Current Palette"

@@ -100,6 +100,7 @@ bool CommandBuilt(UINT id)
     case IDM_DELETE_FRAME:
     case IDM_SWAP_FRAME:
     case IDM_MOVE_FRAME:
+    case IDM_CHANGE_FORMAT:
     case IDM_SCROLL_UP:
     case IDM_SCROLL_DOWN:
     case IDM_SCROLL_LEFT:

@@ -4,6 +4,9 @@
 //   DocTool make-bmx FILE BITS SETTING  a four-frame sequence of the given depth
 //   DocTool dump-frames FILE PREFIX   each frame's stored bits as PREFIXn.bmp, and the
 //                                     decoded pixels as PREFIXn.ppm
+//   DocTool make-ans FOLDER           seq.bmx (five 8-bit frames), other.bmx (two) and
+//                                     anim.ans with objects whose steps show them
+//   DocTool dump-steps FILE           each object's sequence and the frames its steps show
 #include "AnimationTables.h"
 #include "AnxArchive.h"
 #include "BmxFile.h"
@@ -13,6 +16,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -160,6 +165,91 @@ int DumpFrames(const char* path, const char* prefix)
     return result == RESULT_OK ? 0 : 1;
 }
 
+// Frame f of seq.bmx: a pattern in colours of its own (indexes 16 + 32 f ..
+// 16 + 32 f + 31), none of them symmetric, so that any flip, turn or mix-up
+// of frames shows. other.bmx's frames use indexes 200 and up.
+HGLOBAL MakeOwnColourFrame(int width, int height, const RGBQUAD* colors, int firstIndex)
+{
+    HGLOBAL dib = CreatePackedDib(width, height, 8, colors, 256);
+    GlobalLockGuard<BYTE> p(dib);
+    BYTE* bits = DibBits(p.get());
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            bits[y * DibStride(width, 8) + x] = static_cast<BYTE>(firstIndex + (x * 3 + y * 5 + x * y / 4) % 32);
+    return dib;
+}
+
+int MakeAnimation(const std::string& folder)
+{
+    RGBQUAD colors[256] = {};
+    for (int i = 16; i < 240; ++i)  // the static colours at both ends stay black
+        colors[i] = RGBQUAD{static_cast<BYTE>(i * 37 % 256), static_cast<BYTE>(i * 91 % 256), static_cast<BYTE>(i * 13 % 256), 0};
+    FrameSequence seq, other;
+    for (FrameSequence* s : {&seq, &other}) {
+        s->format.width = 24;
+        s->format.height = 16;
+        s->format.bitsPerPixel = 8;
+        s->format.colorTableEntries = 256;
+        memcpy(s->format.colors, colors, sizeof colors);
+        s->transparentColorCode = 0;  // black
+    }
+    for (int f = 0; f < 5; ++f) seq.frames.push_back({MakeOwnColourFrame(24, 16, colors, 16 + 32 * f), "seq.bmp", 0, 0});
+    for (int f = 0; f < 2; ++f) other.frames.push_back({MakeOwnColourFrame(24, 16, colors, 200 + 8 * f), "other.bmp", 0, 0});
+    if (SaveFrameSequenceFile((folder + "seq.bmx").c_str(), seq, 0) != RESULT_OK ||
+        SaveFrameSequenceFile((folder + "other.bmx").c_str(), other, 0) != RESULT_OK)
+        return 1;
+
+    AnimationTables t{};
+    SetDefaultAnimationSettings(&t.animationSettings);
+    t.sequenceCount = 2;
+    t.sequenceTable[0] = {5, 0, 256, "seq.bmx"};
+    t.sequenceTable[1] = {2, 0, 256, "other.bmx"};
+    // Two objects on seq.bmx (the first one current) and one on other.bmx.
+    const struct {
+        const char* name;
+        int sequence;
+        std::vector<int> frames;
+    } objects[] = {{"Main", 0, {0, 1, 2, 3, 4, 2}}, {"Other", 1, {0, 1, 1}}, {"Second", 0, {4, 3, 1}}};
+    for (const auto& o : objects) {
+        const int n = t.objectCount++;
+        ObjectRecord& r = t.objectTable[n];
+        r.sequenceIndex = static_cast<uint8_t>(o.sequence);
+        lstrcpynA(r.name, o.name, sizeof r.name);
+        r.objectFlags = OBJ_STEP_LIST;
+        r.frameDelay = 2;
+        r.moveDelay = 1;
+        r.stepCount = static_cast<int32_t>(o.frames.size());
+        t.objectMemoryHandles[n][0] = AllocateStepBlock(r.stepCount);
+        GlobalLockGuard<ObjectStep> steps(t.objectMemoryHandles[n][0]);
+        for (int i = 0; i < r.stepCount; ++i) {
+            steps.get()[i].frameIndex = static_cast<uint8_t>(o.frames[i]);
+            steps.get()[i].waitCount = 1;
+        }
+    }
+    t.headerCurrentObject = 0;
+    const int result = WriteAnimationFile((folder + "anim.ans").c_str(), &t);
+    FreeAnimationTables(&t);
+    return result == RESULT_OK ? 0 : 1;
+}
+
+// "Main 0: 0 1 2 3 4 2" per object: name, sequence index, the steps' frames.
+int DumpSteps(const char* path)
+{
+    AnimationTables t{};
+    if (ReadAnimationFile(path, &t, MAX_PLAYER_OBJECTS) != RESULT_OK) return 1;
+    for (int n = 0; n < t.objectCount; ++n) {
+        const ObjectRecord& r = t.objectTable[n];
+        printf("%s %d:", r.name, r.sequenceIndex);
+        if (t.objectMemoryHandles[n][0]) {
+            GlobalLockGuard<ObjectStep> steps(t.objectMemoryHandles[n][0]);
+            for (int i = 0; i < r.stepCount; ++i) printf(" %d", steps.get()[i].frameIndex);
+        }
+        printf("\n");
+    }
+    FreeAnimationTables(&t);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -167,6 +257,13 @@ int main(int argc, char** argv)
     if (argc == 3 && strcmp(argv[1], "check-anx") == 0) return CheckArchive(argv[2]);
     if (argc == 5 && strcmp(argv[1], "make-bmx") == 0) return MakeBmx(argv[2], atoi(argv[3]), strtoul(argv[4], nullptr, 0));
     if (argc == 4 && strcmp(argv[1], "dump-frames") == 0) return DumpFrames(argv[2], argv[3]);
-    fprintf(stderr, "usage: DocTool check-anx ARCHIVE | make-bmx FILE BITS SETTING | dump-frames FILE PREFIX\n");
+    if (argc == 3 && strcmp(argv[1], "make-ans") == 0) {
+        char folder[MAX_PATH];
+        if (!GetFullPathNameA(argv[2], MAX_PATH, folder, nullptr)) return 2;
+        AnxArchive::AppendSlash(folder);
+        return MakeAnimation(folder);
+    }
+    if (argc == 3 && strcmp(argv[1], "dump-steps") == 0) return DumpSteps(argv[2]);
+    fprintf(stderr, "usage: DocTool check-anx ARCHIVE | make-bmx FILE BITS SETTING | dump-frames FILE PREFIX | make-ans FOLDER | dump-steps FILE\n");
     return 2;
 }

@@ -1,7 +1,9 @@
 // The Frame menu on the document: step references renumbered by insert,
 // delete, move and swap (other sequences untouched), Insert Copy with and
 // without Shift, the question before several frames go, the 256th frame
-// refused, and Undo and Repeat of an image command.
+// refused, the image library told of each frame command, and Undo and
+// Repeat of an image command.
+#include "ConvBridge.h"
 #include "DialogTestHooks.h"
 #include "DibPixels.h"
 #include "DocumentTestSupport.h"
@@ -9,6 +11,7 @@
 #include "FrameOperations.h"
 #include "FrameSelection.h"
 #include "ImageOperations.h"
+#include "RecordingConv.h"
 #include "Undo.h"
 #include "resource.h"
 #include <gtest/gtest.h>
@@ -181,6 +184,38 @@ TEST_F(FrameOperations, TheTwoHundredAndFiftySixthFrameIsRefused)
         EXPECT_EQ(DoFrameCommand(command, 0), 0) << command;
     EXPECT_EQ(g_appState.frameCount, MAX_FRAME_BITMAPS);
     EXPECT_EQ(FrameValue(0), 10);
+}
+
+// The image library's document follows the frame commands: the stand-in
+// library beside the test program records what it was told.
+TEST_F(FrameOperations, TheLibraryIsToldOfAddedInsertedAndDeletedFrames)
+{
+    ASSERT_TRUE(LoadConvLibrary("RecordingConv.dll"));
+    HMODULE module = GetModuleHandleA("RecordingConv.dll");
+    RecordedConvCall* call =
+        reinterpret_cast<LastConvCallProc>(reinterpret_cast<void*>(GetProcAddress(module, "LastConvCall")))();
+    reinterpret_cast<SetConvAnswerProc>(reinterpret_cast<void*>(GetProcAddress(module, "SetConvAnswer")))(CONV_OK);
+    g_document.conversionFormat = RECORDING_SEQUENCE_CODE;
+    MakeFrames(3);
+    struct Case {
+        UINT command;
+        int current, kind, index, frames;
+    };
+    const Case cases[] = {{IDM_ADD_EMPTY_FRAME, 0, CONV_FRAME_COPIED, 3, 4}, {IDM_APPEND_FRAMES, 1, CONV_FRAME_COPIED, 4, 5},
+                          {IDM_INSERT_FRAME, 2, CONV_FRAME_INSERTED, 2, 6}, {IDM_INSERT_COPY, 0, CONV_FRAME_INSERTED, 0, 7},
+                          {IDM_DELETE_FRAME, 5, CONV_FRAME_DELETED, 5, 6}};
+    for (const Case& c : cases) {
+        *call = {};
+        g_appState.currentFrame = c.current;
+        ASSERT_EQ(DoFrameCommand(c.command, 0), 1) << c.command;
+        EXPECT_STREQ(call->name, "NotifyFrameChange") << c.command;
+        EXPECT_EQ(call->code, RECORDING_SEQUENCE_CODE) << c.command;
+        EXPECT_EQ(call->kind, c.kind) << c.command;
+        EXPECT_EQ(call->index, c.index) << c.command;
+        EXPECT_EQ(g_appState.frameCount, c.frames) << c.command;
+    }
+    g_document.conversionFormat = 0;
+    FreeConvLibrary();
 }
 
 TEST_F(FrameOperations, PickModesWaitForTheFilm)
