@@ -1,4 +1,5 @@
 // The editor program.
+#include "AnimationWindow.h"
 #include "ComposeDialogs.h"
 #include "EditorStartup.h"
 #include "WindowDialogs.h"
@@ -8,5 +9,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
 {
     RegisterComposeDialogs();
     RegisterWindowDialogs();
+    RegisterTestRunWindow();
     return RunEditor(instance, commandLine, showCommand);
 }

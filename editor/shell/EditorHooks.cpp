@@ -9,6 +9,7 @@
 #include "DialogUtilities.h"
 #include "AreaSelection.h"
 #include "DocumentModel.h"
+#include "EditorStartup.h"
 #include "FrameSelection.h"
 #include "MainWindow.h"
 #include "PaintHost.h"
@@ -136,6 +137,7 @@ void InstallEditorHooks()
     hooks.nextSelectedFrame = NextSelectedFrame;
     hooks.clearFrameSelectionIfAuto = ClearFrameSelectionIfAuto;
     hooks.changeFrameFormat = ChangeFrameFormatForLibrary;
+    if (AnimationWindowBuilt()) hooks.showAnimationWindow = ShowAnimationWindow;
     // Message boxes are owned by the main window, and file errors carry the
     // document's current file as their caption.
     DialogHost host = GetDialogHost();
