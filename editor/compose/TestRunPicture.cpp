@@ -52,10 +52,20 @@ SIZE SizeOf(int sequence)
     return {g_document.sequenceImages[sequence].width, g_document.sequenceImages[sequence].height};
 }
 
-// Puts rows of a format into a new bitmap of the display's format.
+// The run's own colour bitmaps are 32-bit DIB sections: selecting a device
+// bitmap into a DC costs far more than the drawing of a frame.
+HBITMAP CreateRunBitmap(int width, int height)
+{
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), std::max(width, 1), -std::max(height, 1), 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+}
+
+// Puts rows of a format into a new bitmap.
 HBITMAP BitmapFromRows(const BITMAPINFO* info, const BYTE* rows, int width, int height)
 {
-    HBITMAP bitmap = CreateDisplayBitmap(width, height);
+    HBITMAP bitmap = CreateRunBitmap(width, height);
     if (!bitmap) return nullptr;
     SelectedObject into(g_testRun.maskDC, bitmap);
     SetDIBitsToDevice(g_testRun.maskDC, 0, 0, width, height, 0, 0, 0, height, rows, info, DIB_RGB_COLORS);
@@ -257,14 +267,12 @@ void DeleteSaveBitmaps()
 bool MakeSaveBitmaps()
 {
     DeleteSaveBitmaps();
-    HDC screen = GetDC(nullptr);
     bool all = true;
     for (int i = 0; i < g_document.objectCount; ++i) {
         const SIZE size = SizeOf(g_document.objectTable[i].sequenceIndex);
-        Run(i).saveBitmap = CreateCompatibleBitmap(screen, std::max<LONG>(size.cx, 1), std::max<LONG>(size.cy, 1));
+        Run(i).saveBitmap = CreateRunBitmap(size.cx, size.cy);
         if (!Run(i).saveBitmap) all = false;
     }
-    ReleaseDC(nullptr, screen);
     if (!all) DeleteSaveBitmaps();
     return all;
 }
@@ -444,6 +452,20 @@ int RunBackground(HWND window)
     if (result == RESULT_OUT_OF_MEMORY) return result;
     // A picture that cannot be read leaves the colour alone; the run goes on.
     if (result != RESULT_OK) ShowErrorMessage(result);
+    // The picture moves into a DIB section, where every tick draws.
+    BackgroundPicture& p = g_testRun.picture;
+    HBITMAP dib = CreateRunBitmap(size.cx, size.cy);
+    if (!dib) {
+        FreeBackgroundDC(&p);
+        return RESULT_OUT_OF_MEMORY;
+    }
+    {
+        SelectedObject into(g_testRun.maskDC, dib);
+        BitBlt(g_testRun.maskDC, 0, 0, size.cx, size.cy, p.dc, 0, 0, SRCCOPY);
+    }
+    SelectObject(p.dc, dib);
+    DeleteObject(p.bitmap);
+    p.bitmap = dib;
     return RESULT_OK;
 }
 
