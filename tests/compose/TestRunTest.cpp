@@ -782,3 +782,181 @@ TEST_F(RunSoundTest, SoundOffPlaysNothingAndAnErrorShowsOnceARun)
 }
 
 }  // namespace
+
+// ---- the Control Center ------------------------------------------------------------------
+
+#include "AnimationWindow.h"
+#include "ControlCenterResources.h"
+#include "resource.h"
+
+namespace {
+
+// Stands in for the test-run window: it answers the Control Center's restart.
+LRESULT CALLBACK RunHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == ANIMWND_RESTART) {
+        RestartRun();
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+class ControlCenterTest : public RunTest {
+protected:
+    void SetUp() override
+    {
+        RunTest::SetUp();
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = RunHostProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "RunHost";
+        RegisterClassA(&wc);
+        g_appState.instanceHandle = GetModuleHandleA(nullptr);
+        host_ = CreateWindowExA(0, "RunHost", "", WS_POPUP, 0, 0, W, H, nullptr, nullptr, wc.hInstance, nullptr);
+        g_appState.animationWindow = host_;
+        // Object 0 runs a step list, object 1 a sequence animation.
+        const int list = AddObject(10, 10);
+        SetSteps(list, {Step(0, 5, 0, 3), Step(1, 5, 0, 3), Step(2, 5, 0, 3)});
+        const int sequence = AddObject(40, 20);
+        g_document.objectTable[sequence].dx = -3;
+        g_document.objectTable[sequence].dy = 2;
+        g_document.animationState = 0;
+        Start();
+        center_ = CreateDialogParamA(g_appState.instanceHandle, MAKEINTRESOURCEA(IDD_CONTROL_CENTER), host_,
+                                     ControlCenterDlgProc, 0);
+        ASSERT_NE(center_, nullptr);
+        g_appState.controlCenterDialog = center_;
+    }
+    void TearDown() override
+    {
+        if (center_) DestroyWindow(center_);
+        g_appState.controlCenterDialog = nullptr;
+        g_appState.animationWindow = nullptr;
+        if (host_) DestroyWindow(host_);
+        RunTest::TearDown();
+    }
+    std::string Field(int id)
+    {
+        char text[64] = "";
+        GetDlgItemTextA(center_, id, text, sizeof text);
+        return text;
+    }
+    // Types into a field as a user does: with the focus in it.
+    void Type(int id, const char* text)
+    {
+        SetFocus(GetDlgItem(center_, id));
+        SetDlgItemTextA(center_, id, text);
+    }
+    void Enter() { SendMessageA(center_, WM_COMMAND, IDOK, 0); }
+    void Click(int id) { SendMessageA(GetDlgItem(center_, id), BM_CLICK, 0, 0); }
+    void Pump()
+    {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    }
+    ObjectStep StepInDocument(int object, int index)
+    {
+        GlobalLockGuard<ObjectStep> steps(g_document.objectMemoryHandles[object][0]);
+        return steps.get()[index];
+    }
+    HWND host_ = nullptr;
+    HWND center_ = nullptr;
+};
+
+TEST_F(ControlCenterTest, DisplayStepsAndFieldsOfTheStepList)
+{
+    EXPECT_EQ(Field(IDC_CC_X), "15") << "the start 10 and the first step's move of 5";
+    EXPECT_EQ(Field(IDC_CC_STEP_NUMBER), "1");
+    EXPECT_EQ(g_document.animationState & DOC_MODIFIED, DOC_MODIFIED) << "opening it counts as a change";
+    EXPECT_EQ(g_testRun.fixedFrameExclusion, 1u) << "the observed object's fixed frame is not stamped";
+    for (int t = 0; t < 4; ++t) SendMessageA(center_, CONTROLCENTER_REFRESH, 1, 0);
+    EXPECT_EQ(Field(IDC_CC_STEP_NUMBER), "2");
+    EXPECT_EQ(Field(IDC_CC_X), "20");
+    EXPECT_EQ(Field(IDC_CC_FRAME), "2");
+    SendMessageA(center_, CONTROLCENTER_REFRESH, 0, 0);
+    EXPECT_EQ(Field(IDC_CC_STEP_NUMBER), "2") << "wParam 0 only shows the fields";
+}
+
+TEST_F(ControlCenterTest, FieldEditsChangeTheCurrentStepWithinBounds)
+{
+    for (int t = 0; t < 4; ++t) SendMessageA(center_, CONTROLCENTER_REFRESH, 1, 0);
+    ASSERT_EQ(g_document.objectRunStates[0].stepIndex, 1);
+    Type(IDC_CC_X, "17");
+    Type(IDC_CC_FRAME, "99");
+    Type(IDC_CC_DELAY, "7");
+    Enter();
+    const ObjectStep s = StepInDocument(0, 1);
+    EXPECT_EQ(s.x, 5 - 3) << "the step's X moves by the change (20 to 17)";
+    EXPECT_EQ(g_document.objectRunStates[0].x, 17);
+    EXPECT_EQ(s.frameIndex, 3) << "held at the last frame";
+    EXPECT_EQ(s.waitCount, 7);
+    Type(IDC_CC_X, "99999");
+    Enter();
+    EXPECT_EQ(StepInDocument(0, 1).x, 2 + 2048 - 17) << "the position is held within -2048..2048";
+    // Conditions: the counter's check box, its count and the target.
+    Click(IDC_CC_COUNTER_CHECK);
+    EXPECT_EQ(StepInDocument(0, 1).condition & 0x01, 0x01);
+    Type(IDC_CC_COUNTER, "300");
+    Type(IDC_CC_TARGET, "9");
+    Enter();
+    EXPECT_EQ(StepInDocument(0, 1).conditionParam, 255);
+    EXPECT_EQ(StepInDocument(0, 1).jumpTarget, 2) << "held at the last step";
+}
+
+TEST_F(ControlCenterTest, SequenceViewEditsTheObjectRecord)
+{
+    SendDlgItemMessageA(center_, IDC_CC_OBJECT, CB_SETCURSEL, 1, 0);
+    SendMessageA(center_, WM_COMMAND, MAKEWPARAM(IDC_CC_OBJECT, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(center_, IDC_CC_OBJECT)));
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(center_, IDC_CC_SOLID_BORDER)));
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(center_, IDC_CC_DELAY)));
+    EXPECT_EQ(Field(IDC_CC_X), "40");
+    Click(IDC_CC_SOLID_BORDER);
+    EXPECT_EQ(g_document.objectTable[1].motionFlags & MOTION_BOUNCE, MOTION_BOUNCE);
+    Click(IDC_CC_REVERSE);
+    EXPECT_EQ(g_document.objectTable[1].motionFlags & MOTION_PING_PONG, MOTION_PING_PONG);
+    for (int i = 0; i < 25; ++i)
+        SendMessageA(center_, WM_HSCROLL, SB_LINEDOWN, reinterpret_cast<LPARAM>(GetDlgItem(center_, IDC_CC_CYCLE_DELAY)));
+    EXPECT_EQ(g_document.objectTable[1].frameDelay, 18) << "the delays stay within 0..18";
+    // Velocity: the sign of the running motion stays.
+    Click(IDC_CC_X_ABSOLUTE);
+    EXPECT_EQ(Field(IDC_CC_X), "-3");
+    Type(IDC_CC_X, "6");
+    Enter();
+    EXPECT_EQ(g_document.objectTable[1].dx, 6);
+    EXPECT_EQ(g_document.objectRunStates[1].dx, -6);
+    // Finish after: switched on with no count, one pass more than made.
+    Click(IDC_CC_FINISH);
+    EXPECT_EQ(g_document.objectTable[1].objectFlags & OBJ_FINITE, OBJ_FINITE);
+    EXPECT_GE(g_document.objectTable[1].repeatCount, g_document.objectRunStates[1].passCount + 1);
+    Type(IDC_CC_FINISH_COUNT, "123456");
+    Enter();
+    EXPECT_EQ(g_document.objectTable[1].repeatCount, 9999);
+}
+
+TEST_F(ControlCenterTest, RestartButtonStartsTheRunAgain)
+{
+    for (int t = 0; t < 6; ++t) SendMessageA(center_, CONTROLCENTER_REFRESH, 1, 0);
+    ASSERT_EQ(g_document.objectRunStates[0].stepIndex, 1);
+    HWND restart = GetDlgItem(center_, IDC_CC_RESTART);
+    SendMessageA(restart, BM_SETSTATE, TRUE, 0);
+    UpdateWindow(restart);
+    SendMessageA(restart, BM_SETSTATE, FALSE, 0);
+    UpdateWindow(restart);
+    Pump();
+    EXPECT_EQ(g_document.objectRunStates[0].stepIndex, 0);
+    EXPECT_EQ(g_document.objectRunStates[0].x, 15);
+}
+
+TEST_F(ControlCenterTest, ForcedSwitchAndSoundChoice)
+{
+    Click(IDC_CC_FORCED);
+    EXPECT_TRUE(g_testRun.forced);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(center_, IDC_CC_SOUND_ON))) << "the animation has no sounds";
+    EXPECT_FALSE(g_testRun.soundOn);
+    DestroyWindow(center_);
+    center_ = nullptr;
+    EXPECT_FALSE(g_testRun.forced) << "closing clears the switch";
+    EXPECT_EQ(g_testRun.fixedFrameExclusion, 0u);
+}
+
+}  // namespace
