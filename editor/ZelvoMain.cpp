@@ -1,4 +1,5 @@
 // The editor program.
+#include "AnimationWindow.h"
 #include "ComposeDialogs.h"
 #include "EditorStartup.h"
 #include "PaletteDialogs.h"
@@ -10,5 +11,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
     RegisterComposeDialogs();
     RegisterWindowDialogs();
     RegisterPaletteDialogs();
+    RegisterTestRunWindow();
     return RunEditor(instance, commandLine, showCommand);
 }

@@ -2,6 +2,7 @@
 // and a plain window to draw into.
 #pragma once
 #include "AnsFile.h"
+#include "ReelEngine.h"
 #include <windows.h>
 #include <cstdio>
 
@@ -55,4 +56,23 @@ inline void SetBenchSettings(AnimationSettings* settings, int width, int height)
     settings->height = height;
     settings->positionFlags = 0;
     settings->paletteSource = 0;
+}
+
+// An animation file loaded into the engine as a host loads it: palette,
+// background, every sequence; attached to no window. Null on failure.
+inline HANIM LoadEverything(const char* path)
+{
+    HANIM h = CreateAnimation(path, 0, 0, 0, 0);
+    if (!h) return nullptr;
+    LoadAnimPalette(h, nullptr, FALSE);
+    char name[MAX_PATH];
+    if (GetAnimBackgroundName(h, name, TRUE))
+        LoadAnimBackground(h, name, ANIM_USE_SETTINGS, ANIM_USE_SETTINGS, ANIM_USE_SETTINGS, FALSE);
+    for (int i = 0; GetAnimSequenceName(h, i, name, TRUE); ++i)
+        if (!LoadAnimSequence(h, i, name, FALSE)) {
+            DestroyAnimation(h);
+            return nullptr;
+        }
+    AttachAnimation(h, nullptr);
+    return h;
 }

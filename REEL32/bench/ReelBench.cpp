@@ -84,23 +84,6 @@ bool WriteAnimation(const std::string& path, int width, int height, int sequence
     return ok;
 }
 
-HANIM LoadEverything(const char* path)
-{
-    HANIM h = CreateAnimation(path, 0, 0, 0, 0);
-    if (!h) return nullptr;
-    LoadAnimPalette(h, nullptr, FALSE);
-    char name[MAX_PATH];
-    if (GetAnimBackgroundName(h, name, TRUE))
-        LoadAnimBackground(h, name, ANIM_USE_SETTINGS, ANIM_USE_SETTINGS, ANIM_USE_SETTINGS, FALSE);
-    for (int i = 0; GetAnimSequenceName(h, i, name, TRUE); ++i)
-        if (!LoadAnimSequence(h, i, name, FALSE)) {
-            DestroyAnimation(h);
-            return nullptr;
-        }
-    AttachAnimation(h, nullptr);
-    return h;
-}
-
 void BenchLoad(const char* mode)
 {
     double best = 1e9, total = 0;

@@ -85,6 +85,8 @@ struct PathDialogParams {
 // "Define Cycle" (1013), lParam the step to select: 1 after OK with the step
 // list written to the object, 0 after Cancel.
 INT_PTR CALLBACK CycleDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// The cycle dialog while it is open, else null.
+HWND OpenCycleDialog();
 // Gives the strips object `object`'s frames and a working copy of its step
 // list with `step` selected. False when the copy cannot be made.
 bool LoadCycleDialog(HWND dialog, int object, int step);

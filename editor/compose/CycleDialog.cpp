@@ -367,8 +367,13 @@ void DrawSoundButton(HWND dialog, const DRAWITEMSTRUCT* item)
     DrawOwnerButton(item, text);
 }
 
+// The one cycle dialog that can be open: a test run disables it, not the
+// editor behind it, and tells it when the run is over.
+HWND g_openCycleDialog;
+
 bool InitCycleDialog(HWND dialog, int step)
 {
+    g_openCycleDialog = dialog;
     auto* state = new CycleDialogState;
     SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
     InitCycleLayout(dialog);
@@ -392,6 +397,7 @@ bool InitCycleDialog(HWND dialog, int step)
 
 void DestroyCycleDialog(HWND dialog)
 {
+    if (g_openCycleDialog == dialog) g_openCycleDialog = nullptr;
     RemoveCycleKeyboardHook();
     CycleDialogState* state = CycleState(dialog);
     if (!state) return;
@@ -607,3 +613,5 @@ INT_PTR CALLBACK CycleDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         return DefaultCtlColor(message);
     }
 }
+
+HWND OpenCycleDialog() { return g_openCycleDialog; }

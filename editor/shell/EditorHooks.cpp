@@ -9,6 +9,7 @@
 #include "DialogUtilities.h"
 #include "AreaSelection.h"
 #include "DocumentModel.h"
+#include "EditorStartup.h"
 #include "FrameSelection.h"
 #include "MainWindow.h"
 #include "PaintHost.h"
@@ -138,6 +139,7 @@ void InstallEditorHooks()
     hooks.clearFrameSelectionIfAuto = ClearFrameSelectionIfAuto;
     hooks.changeFrameFormat = ChangeFrameFormatForLibrary;
     InstallPaletteWindowHooks();
+    if (AnimationWindowBuilt()) hooks.showAnimationWindow = ShowAnimationWindow;
     // Message boxes are owned by the main window, and file errors carry the
     // document's current file as their caption.
     DialogHost host = GetDialogHost();

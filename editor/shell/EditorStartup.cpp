@@ -46,6 +46,8 @@ LRESULT CALLBACK PlainPanelProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
+WNDPROC g_animationWindowProc;
+
 struct ClassEntry {
     const char* name;
     UINT style;
@@ -89,7 +91,8 @@ bool RegisterEditorClasses()
         {"STATICLINE", CS_PARENTDC, StaticLineWndProc, nullptr, 0, 0},
         {"PAGE", CS_OWNDC, PageWndProc, face, 0, 0},
         {"PRINTFILM", ALIGNED | CS_PARENTDC, PrintFilmWndProc, nullptr, 0, 0},
-        {"Animation", ALIGNED | CS_OWNDC | CS_DBLCLKS, PlainPanelProc, nullptr, IDI_ANIMATION_WINDOW, 0},
+        {"Animation", ALIGNED | CS_OWNDC | CS_DBLCLKS, g_animationWindowProc ? g_animationWindowProc : PlainPanelProc,
+         nullptr, IDI_ANIMATION_WINDOW, 0},
     };
     for (const ClassEntry& entry : classes) RegisterOne(entry);
     return RegisterTabControl(g_appState.instanceHandle) != 0;
@@ -131,6 +134,9 @@ bool AppendCommandLineFile(const char* path)
 }
 
 }  // namespace
+
+void SetAnimationWindowProcedure(WNDPROC procedure) { g_animationWindowProc = procedure; }
+bool AnimationWindowBuilt() { return g_animationWindowProc != nullptr; }
 
 // ---- arithmetic -----------------------------------------------------------------
 

@@ -30,6 +30,12 @@ void FormatBaseTitle(char* out, int room, int instanceNumber);
 
 // ---- start-up -------------------------------------------------------------------
 
+// The procedure of the test-run window class "Animation", given before the
+// classes are registered; without one the class paints its background only
+// and no test run is offered.
+void SetAnimationWindowProcedure(WNDPROC procedure);
+bool AnimationWindowBuilt();
+
 // Registers the editor's window classes and numbers this instance. 1, or 0
 // when the registration failed.
 int InitEditorInstance();

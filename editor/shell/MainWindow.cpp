@@ -32,6 +32,8 @@
 #include "VideoExportBridge.h"
 #include "Workspace.h"
 #include "resource.h"
+#include <algorithm>
+#include <iterator>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -128,6 +130,8 @@ bool CommandBuilt(UINT id)
     case IDM_PATH_ANIMATION: return DialogBuilt(IDD_ANIMATION_PATH);
     case IDM_OFFSETS: return DialogBuilt(IDD_FRAME_OFFSETS);
     case IDM_ADDITIONAL_OPTIONS: return DialogBuilt(IDD_ADDITIONAL_OPTIONS);
+    case IDM_RUN:
+    case IDM_CONTROL_CENTRE: return g_appState.hooks.showAnimationWindow != nullptr;
     default:
         if (id >= IDM_EFFECTS_FIRST && id <= IDM_EFFECTS_CUSTOMIZED) return PixelPassesBuilt();
         if (id >= CONV_CMD_FIRST && id <= CONV_CMD_LAST) return IsConvLibraryLoaded();  // the library's own items
@@ -342,6 +346,20 @@ void PathAnimationCommand(HWND window)
     UpdateSaveCommand();
 }
 
+// Run and Control Centre: an animation of the image library's animated
+// formats is played by the library (Shift plays it here).
+void RunCommand(HWND window, UINT id)
+{
+    const BYTE format = g_document.conversionFormat;
+    const bool libraryAnimation = format == CONV_FORMAT_AVI || format == CONV_FORMAT_ANI || format == CONV_FORMAT_GIF_ANIM;
+    if (libraryAnimation && GetKeyState(VK_SHIFT) >= 0) {
+        CallProcessCommand(window, CONV_CMD_FIRST + 1);
+        return;
+    }
+    if (!g_appState.hooks.showAnimationWindow) return;
+    g_appState.hooks.showAnimationWindow(window, id == IDM_CONTROL_CENTRE || GetKeyState(VK_CONTROL) < 0);
+}
+
 void ToggleGrid()
 {
     g_appState.showGrid = !g_appState.showGrid;
@@ -481,6 +499,8 @@ void DispatchCommand(HWND window, UINT id)
     case IDM_OFFSETS:
     case IDM_ADDITIONAL_OPTIONS: AnimationSettingsCommand(window, id); break;
     case IDM_PATH_ANIMATION: PathAnimationCommand(window); break;
+    case IDM_RUN:
+    case IDM_CONTROL_CENTRE: RunCommand(window, id); break;
     case IDM_ABOUT: RunDialog(IDD_ABOUT, window, 0); break;
     case IDM_STARTUP_BOX: RunDialog(IDD_ABOUT, window, 1); break;
     case IDM_HELP: ShowHelp(window, HELP_INDEX, 0); break;
@@ -794,9 +814,82 @@ void UpdateAnimationMenus()
     EnableItem(IDM_SAVE_ANIMATION, document && CommandBuilt(IDM_SAVE_ANIMATION));
     for (UINT id = IDM_REGIONS; id <= IDM_RUN; ++id) EnableItem(id, document && CommandBuilt(id));
     if (g_appState.mainWindow)
-        EnableMenuItem(GetSystemMenu(g_appState.mainWindow, FALSE), IDM_RUN, MF_BYCOMMAND | MF_GRAYED);
+        EnableMenuItem(GetSystemMenu(g_appState.mainWindow, FALSE), IDM_RUN,
+                       MF_BYCOMMAND | (document && CommandBuilt(IDM_RUN) ? MF_ENABLED : MF_GRAYED));
     UpdateRunCommand();
     UpdateAnimationChecks();
+}
+
+// The commands that would change the document under a test run, and whether
+// each was offered before the run greyed it.
+namespace {
+constexpr UINT COMMANDS_GREYED_BY_RUN[] = {IDM_NEW, IDM_OPEN, IDM_OPEN_ANIMATION, IDM_CHANGE_FORMAT,
+                                           IDM_SELECT_OBJECT, IDM_NEW_OBJECT, IDM_ANIMATION_WINDOW, IDM_REGIONS};
+bool g_offeredBeforeRun[std::size(COMMANDS_GREYED_BY_RUN)];
+bool g_greyedByRun;
+}  // namespace
+
+void EnableDocumentMenus(bool enabled)
+{
+    HMENU menu = g_appState.mainMenu;
+    if (!menu || enabled != g_greyedByRun) return;
+    for (size_t i = 0; i < std::size(COMMANDS_GREYED_BY_RUN); ++i) {
+        const UINT id = COMMANDS_GREYED_BY_RUN[i];
+        if (!enabled) g_offeredBeforeRun[i] = !(GetMenuState(menu, id, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED));
+        EnableItem(id, enabled && g_offeredBeforeRun[i]);
+    }
+    g_greyedByRun = !enabled;
+}
+
+int ShowAnimationWindow(HWND owner, int withControlCenter)
+{
+    if (g_appState.mainMenu) ClearUndo();
+    HWND run = g_appState.animationWindow;
+    if (!run) {
+        const AnimationSettings& s = g_document.animationSettings;
+        const SIZE screen{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        const SIZE client = GetAnimationWindowSize();
+        RECT frame{0, 0, client.cx, client.cy};
+        AdjustWindowRectEx(&frame, s.windowStyle, FALSE, s.windowExStyle);
+        const int width = std::min<LONG>(frame.right - frame.left, screen.cx);
+        const int height = std::min<LONG>(frame.bottom - frame.top, screen.cy);
+        int x, y;
+        switch (s.positionFlags & 3) {
+        case 0:
+            x = (screen.cx - width) / 2;
+            y = (screen.cy - height) / 2;
+            break;
+        case 2:
+            x = std::min(s.x, static_cast<int>(screen.cx - width));
+            y = std::min(s.y, static_cast<int>(screen.cy - height));
+            break;
+        default:
+            x = screen.cx > width ? rand() % (screen.cx - width) : 0;
+            y = screen.cy > height ? rand() % (screen.cy - height) : 0;
+            break;
+        }
+        run = CreateWindowExA(s.windowExStyle, "Animation", s.title, s.windowStyle & ~WS_VISIBLE, x, y, width, height,
+                              nullptr, nullptr, g_appState.instanceHandle,
+                              reinterpret_cast<LPVOID>(static_cast<INT_PTR>(withControlCenter ? 1 : 0)));
+        if (!run) {
+            ShowStringMessage(owner, IDS_ANIMATION_NOT_STARTED, nullptr, MB_OK | MB_ICONSTOP);
+            return 0;
+        }
+        // The window may have ended its run at once (no memory for its picture).
+        if (!IsWindow(run)) return 0;
+        EnableDocumentMenus(false);
+    } else if (IsIconic(run)) {
+        ShowWindow(run, SW_RESTORE);
+    }
+    ShowWindow(run, SW_SHOWNORMAL);
+    UpdateWindow(run);
+    return 1;
+}
+
+void TestRunEnded()
+{
+    EnableDocumentMenus(true);
+    UpdateSaveCommand();
 }
 
 void UpdateObjectMenus()

@@ -52,6 +52,15 @@ void UpdateUndoCommands(int canUndo, int canRepeat);
 SIZE GetAnimationWindowSize();
 SIZE AnimationWindowSizeFor(const struct AnimationSettings& settings, SIZE frame, SIZE screen);
 
+// Opens the test-run window "Animation" of the document (with the Control
+// Center when asked), or brings up the one that exists. 1, or 0 after message
+// 28675 when it cannot be created.
+int ShowAnimationWindow(HWND owner, int withControlCenter);
+// The commands that change the document are greyed while a test run lives.
+void EnableDocumentMenus(bool enabled);
+// The test-run window is gone: the commands are offered again.
+void TestRunEnded();
+
 void UpdateMainTitle();
 // The title for a ShowPathInTitle value; `out` holds the base title on entry.
 void AppendTitlePaths(char* out, int room, int showPath, const char* animationPath, int animationState,

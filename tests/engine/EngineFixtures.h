@@ -90,9 +90,8 @@ private:
     std::string oldTmp_, oldTemp_;
 };
 
-// Live GDI objects of this process (GetGuiResources, or Wine's handle table
-// where that is not implemented); -1 when neither can be read.
-int CountGdiObjects();
+// CountGdiObjects: the live GDI objects of this process.
+#include "../common/GdiObjects.h"
 
 // A picture read back as 0x00RRGGBB values, rows top-down.
 struct Pixels {
