@@ -2,6 +2,7 @@
 #include "MainWindow.h"
 #include "AnsFile.h"
 #include "AppState.h"
+#include "AreaSelection.h"
 #include "Clipboard.h"
 #include "ConvBridge.h"
 #include "DialogUtilities.h"
@@ -41,7 +42,6 @@ namespace {
 constexpr int MIN_TRACK_WIDTH = 320;
 constexpr int MIN_TRACK_HEIGHT = 240;
 constexpr int CLICK_SLOP = 5;
-constexpr int AREA_SELECTED = 0x10;
 constexpr int SELECTION_TOOL_A = 10, SELECTION_TOOL_B = 11;
 
 int g_selectionState;
@@ -91,6 +91,7 @@ bool CommandBuilt(UINT id)
     case IDM_COPY:
     case IDM_CLEAR:
     case IDM_PASTE_INTO_SEQUENCE:
+    case IDM_PASTE:
     case IDM_ADD_EMPTY_FRAME:
     case IDM_APPEND_FRAMES:
     case IDM_INSERT_FRAME:
@@ -109,8 +110,11 @@ bool CommandBuilt(UINT id)
     case IDM_ROTATE:
         return true;
     case IDM_REPLACE_COLOR:
+        return PixelPassesBuilt() && DialogBuilt(g_appState.colorCount <= COLORS_256 ? IDD_REPLACE_CURRENT_COLOR : IDD_REPLACE_COLOR);
     case IDM_ADJUST_COLORS:
-        return PixelPassesBuilt();
+        return PixelPassesBuilt() && DialogBuilt(IDD_ADJUST_COLORS);
+    case IDM_EFFECTS_CUSTOMIZED:
+        return PixelPassesBuilt() && DialogBuilt(IDD_EFFECTS);
     case IDM_SELECT_OBJECT: return DialogBuilt(IDD_SELECT_OBJECT);
     case IDM_NEW_OBJECT: return DialogBuilt(IDD_NEW_OBJECT);
     case IDM_MOVE_DELETE_OBJECT: return DialogBuilt(IDD_MOVE_DELETE_OBJECT);
@@ -454,6 +458,7 @@ void DispatchCommand(HWND window, UINT id)
     case IDM_COPY:
     case IDM_CLEAR:
     case IDM_PASTE_INTO_SEQUENCE: DoEditCommand(id, HeldCommandKeys()); break;
+    case IDM_PASTE: PasteAreaCommand(); break;
     default:
         if (id >= IDM_ADD_EMPTY_FRAME && id <= IDM_MOVE_FRAME) {
             DoFrameCommand(id, HeldCommandKeys());
