@@ -64,6 +64,9 @@ struct PassBuffer {
     uint32_t stride = 0;
     BYTE* rows = nullptr;  // the lowest row of the rectangle
 
+    int sourceHeight = 0;
+    // Room for every row of the source (the system reads whole frames more
+    // reliably than bands) and one extra row below and above.
     bool Allocate(int sourceWidth, int height, int bits)
     {
         stride = DibStride(sourceWidth, bits);
@@ -71,6 +74,7 @@ struct PassBuffer {
         if (bytes > MAX_PASS_BYTES) return false;
         memory.reset(new (std::nothrow) BYTE[static_cast<size_t>(bytes)]);
         if (!memory) return false;
+        sourceHeight = height;
         rows = memory.get() + stride;
         info.header.biSize = sizeof(BITMAPINFOHEADER);
         info.header.biWidth = sourceWidth;
@@ -88,17 +92,19 @@ bool ReadRows(HBITMAP bitmap, int sourceHeight, int y, int height, PassBuffer& b
 {
     HDC dc = CreateCompatibleDC(nullptr);
     if (!dc) return false;
-    buffer.info.header.biHeight = height;
+    buffer.info.header.biHeight = sourceHeight;
     buffer.info.header.biClrUsed = 0;
-    const int firstRow = sourceHeight - (y + height);
-    const int got = GetDibBitsMapped(dc, bitmap, static_cast<UINT>(firstRow), static_cast<UINT>(height),
-                                     &buffer.info.header, buffer.rows, g_appState.documentPalette);
+    BYTE* whole = buffer.memory.get() + buffer.stride;
+    const int got = GetDibBitsMapped(dc, bitmap, 0, static_cast<UINT>(sourceHeight), &buffer.info.header, whole,
+                                     g_appState.documentPalette);
     DeleteDC(dc);
+    // The rectangle's rows, bottom-up, inside the whole picture.
+    buffer.rows = whole + static_cast<size_t>(buffer.stride) * (sourceHeight - (y + height));
     buffer.info.header.biHeight = height;
     buffer.info.header.biClrUsed = 0;
     buffer.info.header.biCompression = BI_RGB;
     buffer.info.header.biSizeImage = 0;
-    return got == height;
+    return got == sourceHeight;
 }
 
 void WriteRows(HBITMAP bitmap, int x, int y, int width, int height, const PassBuffer& buffer)
@@ -208,7 +214,7 @@ int RunPixelPass(HBITMAP bitmap, int bits, int x, int y, int width, int height, 
     PassRun run{ClipToSource(x, y, width, height, source), source, bits, flags, routine, data, nullptr, {}};
     if (run.area.width <= 0 || run.area.height <= 0) return 0;
     PassBuffer buffer;
-    if (!buffer.Allocate(source.cx, run.area.height, bits)) return 0;
+    if (!buffer.Allocate(source.cx, source.cy, bits)) return 0;
 
     HCURSOR oldCursor = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     const int frames = bitmap ? 1 : CountSelectedFrames();

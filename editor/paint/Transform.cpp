@@ -320,7 +320,6 @@ void ResetTransformQuad()
 void BeginSelectionTransform()
 {
     AreaSelectionState& s = S();
-    InstallTransformHandlers();
     s.transformActive = 1;
     s.transformHasArea = 0;
     s.undoRecorded = 0;

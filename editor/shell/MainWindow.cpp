@@ -91,7 +91,6 @@ bool CommandBuilt(UINT id)
     case IDM_COPY:
     case IDM_CLEAR:
     case IDM_PASTE_INTO_SEQUENCE:
-    case IDM_PASTE:
     case IDM_ADD_EMPTY_FRAME:
     case IDM_APPEND_FRAMES:
     case IDM_INSERT_FRAME:
@@ -458,7 +457,6 @@ void DispatchCommand(HWND window, UINT id)
     case IDM_COPY:
     case IDM_CLEAR:
     case IDM_PASTE_INTO_SEQUENCE: DoEditCommand(id, HeldCommandKeys()); break;
-    case IDM_PASTE: PasteAreaCommand(); break;
     default:
         if (id >= IDM_ADD_EMPTY_FRAME && id <= IDM_MOVE_FRAME) {
             DoFrameCommand(id, HeldCommandKeys());

@@ -10,6 +10,7 @@
 #include "PaintHost.h"
 #include "PaintTools.h"
 #include "PixelEffects.h"
+#include "AreaSelection.h"
 #include "ColorReduction.h"
 #include "Undo.h"
 #include "resource.h"
