@@ -26,6 +26,10 @@ echo "== paint fill"
 bash "$ROOT/tests/bench/fill-bench.sh" "$BUILD"
 
 echo
+echo "== blur medium over 50 frames"
+bash "$ROOT/tests/bench/blur-bench.sh" "$BUILD"
+
+echo
 echo "== animated GIF"
 bash "$ROOT/tests/bench/gif-bench.sh" "$BUILD"
 echo

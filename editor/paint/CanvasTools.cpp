@@ -2,6 +2,7 @@
 // cancel of a running tool, the tools' status texts, the gradated brushes,
 // the cross and the canvas cursor.
 #include "AppState.h"
+#include "AreaSelection.h"
 #include "CanvasTools.h"
 #include "DrawingTools.h"
 #include "FrameCanvas.h"
@@ -105,9 +106,9 @@ PaintTool InstallPaintTool(int tool, const PaintTool& handlers)
 
 void InstallPaintTools()
 {
-    // The area selection puts its handlers into the table here as it is
-    // built; until then its tools' clicks only set the canvas's points and
-    // status text.
+    // The selection's tools (InstallSelectionTools) join the table once their
+    // handlers pass their canvas tests; until then tools 10 and 11 only set
+    // the canvas's points and status text.
     InstallDrawingTools();
     InstallTextTool();
 }

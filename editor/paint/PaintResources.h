@@ -15,6 +15,10 @@
 #define IDS_STATUS_AREA_SELECTED        116
 #define IDS_STATUS_INSERT_AREA          132
 #define IDS_STATUS_DRAW_ARCH            154
+// Status text of transform kind k (0..7): string 160 + k.
+#define IDS_TRANSFORM_STATUS_BASE       160
+// Names of the colour adjustments: string = ColorAdjustKind (250..256).
+#define IDS_ADJUST_BRIGHTNESS           250
 
 // The text tool's modeless dialog "Insert Text" and its controls.
 #define IDD_INSERT_TEXT                 1030

@@ -45,7 +45,6 @@ namespace {
 constexpr int MIN_TRACK_WIDTH = 320;
 constexpr int MIN_TRACK_HEIGHT = 240;
 constexpr int CLICK_SLOP = 5;
-constexpr int AREA_SELECTED = 0x10;
 constexpr int SELECTION_TOOL_A = 10, SELECTION_TOOL_B = 11;
 
 int g_selectionState;
@@ -118,8 +117,11 @@ bool CommandBuilt(UINT id)
     case IDM_TRANSPARENT_COLOR:
         return true;
     case IDM_REPLACE_COLOR:
+        return PixelPassesBuilt() && DialogBuilt(g_appState.colorCount <= COLORS_256 ? IDD_REPLACE_CURRENT_COLOR : IDD_REPLACE_COLOR);
     case IDM_ADJUST_COLORS:
-        return PixelPassesBuilt();
+        return PixelPassesBuilt() && DialogBuilt(IDD_ADJUST_COLORS);
+    case IDM_EFFECTS_CUSTOMIZED:
+        return PixelPassesBuilt() && DialogBuilt(IDD_EFFECTS);
     case IDM_SELECT_OBJECT: return DialogBuilt(IDD_SELECT_OBJECT);
     case IDM_NEW_OBJECT: return DialogBuilt(IDD_NEW_OBJECT);
     case IDM_MOVE_DELETE_OBJECT: return DialogBuilt(IDD_MOVE_DELETE_OBJECT);

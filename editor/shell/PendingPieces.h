@@ -1,7 +1,6 @@
 // Entry points of other editor pieces that the tool windows call before those
-// pieces are part of the program: the fill-pattern files and the selection
-// transforms. PendingPieces.cpp answers each as its piece does when there is
-// nothing to work on; the piece that brings the real function removes the
+// pieces are part of the program: the fill-pattern files. PendingPieces.cpp
+// answers each as its piece does when there is nothing to work on; the piece that brings the real function removes the
 // stand-in from PendingPieces.cpp.
 #pragma once
 #include <windows.h>
@@ -13,7 +12,5 @@ int ReadPatternFile();
 // program: the number made, or a result code.
 int LoadPatternBrushes(HBRUSH* brushes, int wanted);
 
-// The transform window opened, chose a transform kind (0..7), closed.
-void BeginSelectionTransform();
-void SetTransformKind(int kind);
-void EndSelectionTransform();
+// The selection transforms are the area selection's (AreaSelection.h).
+#include "AreaSelection.h"
