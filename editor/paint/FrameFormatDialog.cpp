@@ -8,6 +8,7 @@
 #include "DocumentModel.h"
 #include "FrameCanvas.h"
 #include "FrameFormatDialog.h"
+#include "PaintTools.h"
 #include "Palette.h"
 #include "Workspace.h"
 #include "resource.h"
@@ -17,7 +18,6 @@ namespace {
 
 constexpr int MIN_FRAME_SIZE = 8, MAX_FRAME_SIZE = 2048;
 constexpr int SPIN_MAX_SIZE = 2000;  // the spin bars stop short of the typed limit
-constexpr int AREA_SELECTED = 0x10;
 
 struct DepthButton {
     int id;
