@@ -181,7 +181,10 @@ bool TakeChoices(HWND dialog, FrameFormatDialogRequest* r)
 INT_PTR OnCommand(HWND dialog, int id, int code)
 {
     FormatDialogState* state = StateOf(dialog);
-    if (!state) return FALSE;
+    if (!state) {
+        if (id == IDCANCEL) EndDialog(dialog, 0);
+        return id == IDCANCEL;
+    }
     switch (id) {
     case IDOK:
         if (TakeChoices(dialog, state->request)) EndDialog(dialog, 1);
@@ -235,7 +238,14 @@ FrameFormatDialogRequest lastChoices{};
 INT_PTR CALLBACK FrameFormatDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_INITDIALOG: OnInit(dialog, reinterpret_cast<FrameFormatDialogRequest*>(lParam)); return TRUE;
+    case WM_INITDIALOG: {
+        // A caller that passes no request still gets a dialog that shows and
+        // closes; what it chooses goes nowhere.
+        static FrameFormatDialogRequest nothingAsked{};
+        auto* request = reinterpret_cast<FrameFormatDialogRequest*>(lParam);
+        OnInit(dialog, request ? request : &nothingAsked);
+        return TRUE;
+    }
     case WM_COMMAND: return OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
     case WM_VSCROLL:
         if (lParam) OnSpin(dialog, reinterpret_cast<HWND>(lParam), LOWORD(wParam));
