@@ -61,6 +61,14 @@ bb_start() {
   BB_PIDS+=("$BB_PID")
 }
 
+# The pointer is shared by every test on the screen and stays where the last
+# one left it. Over a tool-bar button it makes the button hot, and a hot button
+# holds the mouse capture, under which accelerators give no command: a test
+# that presses accelerator keys parks it in the corner first.
+bb_park_pointer() {
+  xdotool mousemove 1015 760
+}
+
 bb_running() {  # PID: true while the process has not ended (a zombie has)
   local stat
   stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1

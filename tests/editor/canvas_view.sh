@@ -19,6 +19,7 @@ convert -size 48x48 xc:white -fill '#00FF00' -draw 'rectangle 24,0 47,47' BMP3:f
 convert -size 48x48 xc:'#0000FF' BMP3:f2.bmp
 convert -size 48x48 xc:'#FF0000' BMP3:f3.bmp
 
+bb_park_pointer
 bb_start ed/ZELVO.exe -r f1.bmp f2.bmp f3.bmp
 editor=$BB_PID
 bb_wait_window Zelvo - 30000
