@@ -1,0 +1,1 @@
+// The library that holds the shared precompiled header.
