@@ -6,7 +6,7 @@
 #include "AppState.h"
 #include "DialogUtilities.h"
 #include "EditorToolBars.h"
-#include "PendingPieces.h"
+#include "PatternFiles.h"
 #include "ToolBar.h"
 #include "Workspace.h"
 #include "resource.h"

@@ -1,7 +1,6 @@
-// Entry points of other editor pieces that the tool windows call before those
-// pieces are part of the program: the fill-pattern files. PendingPieces.cpp
-// answers each as its piece does when there is nothing to work on; the piece that brings the real function removes the
-// stand-in from PendingPieces.cpp.
+// The fill-pattern files beside the program, as the tool windows read them.
+// Until the pattern dialogs exist, PatternFiles.cpp answers as a program
+// without pattern files does.
 #pragma once
 #include <windows.h>
 
