@@ -33,3 +33,11 @@ int TakePressedIcon(HWND button);
 // Draws `rows` icons of column 0 of a strip bitmap and the row `highlighted`
 // (-1 none) from column 1, at the item's top-left corner.
 void DrawIconStrip(HDC dc, HBITMAP strip, int firstRow, int rows, int highlighted);
+
+// The views the path and region editors scroll: both bars over an `area`
+// larger than the client, with `scroll` held inside the range.
+void SetScrollArea(HWND window, SIZE area, POINT* scroll);
+// One scroll-bar action on the bar's coordinate of `scroll`: a line moves
+// `line` pixels, a page what `page` gives for the range and the bar's page.
+// Repaints; false when the bar has no range or the code is not a move.
+bool ScrollBy(HWND window, POINT* scroll, int bar, int code, int line, int (*page)(int range, int barPage));

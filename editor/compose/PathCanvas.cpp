@@ -2,6 +2,7 @@
 // and segments of the path over it, and the mouse work on the nodes (adding,
 // dragging, group selection, rubber band) and the strip's commands.
 #include "AppState.h"
+#include "ComposeCommon.h"
 #include "DialogUtilities.h"
 #include "DocumentModel.h"
 #include "MainWindow.h"
@@ -76,43 +77,12 @@ void LayOut(HWND canvas, PathCanvas* s)
     const SIZE w = s->geometry.window, f = s->geometry.frame;
     s->margin.cx = std::max({(client.right - w.cx) / 2, f.cx / 2, static_cast<LONG>(MIN_MARGIN)});
     s->margin.cy = std::max({(client.bottom - w.cy) / 2, f.cy / 2, static_cast<LONG>(MIN_MARGIN)});
-    const SIZE area{w.cx + 2 * s->margin.cx, w.cy + 2 * s->margin.cy};
-    const LONG rangeX = std::max(0L, area.cx - client.right), rangeY = std::max(0L, area.cy - client.bottom);
-    s->scroll.x = std::clamp(s->scroll.x, 0L, rangeX);
-    s->scroll.y = std::clamp(s->scroll.y, 0L, rangeY);
-    SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS};
-    info.nMax = rangeX ? area.cx - 1 : 0;
-    info.nPage = rangeX ? static_cast<UINT>(client.right) : 0;
-    info.nPos = s->scroll.x;
-    SetScrollInfo(canvas, SB_HORZ, &info, TRUE);
-    info.nMax = rangeY ? area.cy - 1 : 0;
-    info.nPage = rangeY ? static_cast<UINT>(client.bottom) : 0;
-    info.nPos = s->scroll.y;
-    SetScrollInfo(canvas, SB_VERT, &info, TRUE);
+    SetScrollArea(canvas, {w.cx + 2 * s->margin.cx, w.cy + 2 * s->margin.cy}, &s->scroll);
 }
 
 void Scroll(HWND canvas, PathCanvas* s, int bar, int code)
 {
-    SCROLLINFO info{sizeof info, SIF_ALL};
-    GetScrollInfo(canvas, bar, &info);
-    const int range = info.nMax + 1 - static_cast<int>(info.nPage);
-    if (range <= 0) return;
-    LONG& position = bar == SB_HORZ ? s->scroll.x : s->scroll.y;
-    int next = position;
-    switch (code) {
-    case SB_LINEUP: next -= 4; break;
-    case SB_LINEDOWN: next += 4; break;
-    case SB_PAGEUP: next -= ScrollPage(range); break;
-    case SB_PAGEDOWN: next += ScrollPage(range); break;
-    case SB_TOP: next = 0; break;
-    case SB_BOTTOM: next = range; break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: next = info.nTrackPos; break;
-    default: return;
-    }
-    position = std::clamp(next, 0, range);
-    SetScrollPos(canvas, bar, position, TRUE);
-    InvalidateRect(canvas, nullptr, FALSE);
+    ScrollBy(canvas, &s->scroll, bar, code, 4, [](int range, int) { return ScrollPage(range); });
 }
 
 // Scrolls so that the current node is in view.

@@ -112,46 +112,12 @@ bool Inside(const RECT& r, POINT p) { return p.x >= r.left && p.x <= r.right && 
 
 void LayOut(HWND editor, RegionEditor* e)
 {
-    RECT client;
-    GetClientRect(editor, &client);
-    const SIZE area{(e->window.cx + 2 * MARGIN) << e->zoom, (e->window.cy + 2 * MARGIN) << e->zoom};
-    const LONG rangeX = std::max(0L, area.cx - client.right), rangeY = std::max(0L, area.cy - client.bottom);
-    e->scroll.x = std::clamp(e->scroll.x, 0L, rangeX);
-    e->scroll.y = std::clamp(e->scroll.y, 0L, rangeY);
-    SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS};
-    info.nMax = rangeX ? area.cx - 1 : 0;
-    info.nPage = rangeX ? static_cast<UINT>(client.right) : 0;
-    info.nPos = e->scroll.x;
-    SetScrollInfo(editor, SB_HORZ, &info, TRUE);
-    info.nMax = rangeY ? area.cy - 1 : 0;
-    info.nPage = rangeY ? static_cast<UINT>(client.bottom) : 0;
-    info.nPos = e->scroll.y;
-    SetScrollInfo(editor, SB_VERT, &info, TRUE);
+    SetScrollArea(editor, {(e->window.cx + 2 * MARGIN) << e->zoom, (e->window.cy + 2 * MARGIN) << e->zoom}, &e->scroll);
 }
 
 void Scroll(HWND editor, RegionEditor* e, int bar, int code)
 {
-    SCROLLINFO info{sizeof info, SIF_ALL};
-    GetScrollInfo(editor, bar, &info);
-    const int range = info.nMax + 1 - static_cast<int>(info.nPage);
-    if (range <= 0) return;
-    LONG& position = bar == SB_HORZ ? e->scroll.x : e->scroll.y;
-    const int page = std::max(8, static_cast<int>(info.nPage) * 3 / 4);
-    int next = position;
-    switch (code) {
-    case SB_LINEUP: next -= 8; break;
-    case SB_LINEDOWN: next += 8; break;
-    case SB_PAGEUP: next -= page; break;
-    case SB_PAGEDOWN: next += page; break;
-    case SB_TOP: next = 0; break;
-    case SB_BOTTOM: next = range; break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: next = info.nTrackPos; break;
-    default: return;
-    }
-    position = std::clamp(next, 0, range);
-    SetScrollPos(editor, bar, position, TRUE);
-    InvalidateRect(editor, nullptr, FALSE);
+    ScrollBy(editor, &e->scroll, bar, code, 8, [](int, int barPage) { return std::max(8, barPage * 3 / 4); });
 }
 
 // The new zoom step keeps the view's centre. False when it is out of range.

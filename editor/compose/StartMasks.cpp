@@ -6,6 +6,7 @@
 #include "ComposeResources.h"
 #include "DialogUtilities.h"
 #include "PackedDib.h"
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -107,4 +108,47 @@ void ShowStartObjectsLabel(HWND dialog, int list, int label)
     if (count <= 0)
         if (char* zero = strstr(text, " (0)")) strcpy(zero, ":");
     SetDlgItemTextA(dialog, label, text);
+}
+
+void SetScrollArea(HWND window, SIZE area, POINT* scroll)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    const LONG rangeX = std::max(0L, area.cx - client.right), rangeY = std::max(0L, area.cy - client.bottom);
+    scroll->x = std::clamp(scroll->x, 0L, rangeX);
+    scroll->y = std::clamp(scroll->y, 0L, rangeY);
+    SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS};
+    info.nMax = rangeX ? area.cx - 1 : 0;
+    info.nPage = rangeX ? static_cast<UINT>(client.right) : 0;
+    info.nPos = scroll->x;
+    SetScrollInfo(window, SB_HORZ, &info, TRUE);
+    info.nMax = rangeY ? area.cy - 1 : 0;
+    info.nPage = rangeY ? static_cast<UINT>(client.bottom) : 0;
+    info.nPos = scroll->y;
+    SetScrollInfo(window, SB_VERT, &info, TRUE);
+}
+
+bool ScrollBy(HWND window, POINT* scroll, int bar, int code, int line, int (*page)(int range, int barPage))
+{
+    SCROLLINFO info{sizeof info, SIF_ALL};
+    GetScrollInfo(window, bar, &info);
+    const int range = info.nMax + 1 - static_cast<int>(info.nPage);
+    if (range <= 0) return false;
+    LONG& position = bar == SB_HORZ ? scroll->x : scroll->y;
+    int next = position;
+    switch (code) {
+    case SB_LINEUP: next -= line; break;
+    case SB_LINEDOWN: next += line; break;
+    case SB_PAGEUP: next -= page(range, static_cast<int>(info.nPage)); break;
+    case SB_PAGEDOWN: next += page(range, static_cast<int>(info.nPage)); break;
+    case SB_TOP: next = 0; break;
+    case SB_BOTTOM: next = range; break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: next = info.nTrackPos; break;
+    default: return false;
+    }
+    position = std::clamp(next, 0, range);
+    SetScrollPos(window, bar, position, TRUE);
+    InvalidateRect(window, nullptr, FALSE);
+    return true;
 }
