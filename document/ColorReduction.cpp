@@ -519,7 +519,8 @@ BOOL StretchDibToPalette(HDC dc, const RECT& destination, const RECT& source, co
 {
     if (!dc || !header || !bits) return FALSE;
     const int height = abs(header->biHeight);
-    const bool dither = mode & STRETCH_DITHER;
+    const bool ownColors = mode & STRETCH_OWN_COLORS;
+    const bool dither = (mode & STRETCH_DITHER) && !ownColors;
     struct { BITMAPINFOHEADER h; RGBQUAD colors[256]; } info{};
     info.h = *header;
     const int entries = DibColorEntries(info.h) > 0 ? DibColorEntries(info.h) : 0;
@@ -528,7 +529,8 @@ BOOL StretchDibToPalette(HDC dc, const RECT& destination, const RECT& source, co
     const BYTE* drawBits = bits;
     std::unique_ptr<BYTE[]> remapped;
     GlobalBlock reduced;
-    if (header->biBitCount == 8 && (dither || (mode & STRETCH_REMAP) || g_appState.bitmapMode.dibColorLookup)) {
+    if (header->biBitCount == 8 && !ownColors &&
+        (dither || (mode & STRETCH_REMAP) || g_appState.bitmapMode.dibColorLookup)) {
         const uint32_t frameBytes = DibStride(header->biWidth, 8) * height;
         const uint32_t stored = header->biCompression == BI_RLE8 ? header->biSizeImage : frameBytes;
         const uint32_t capacity = stored > frameBytes ? stored : frameBytes;

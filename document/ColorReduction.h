@@ -24,6 +24,7 @@ constexpr DWORD QUANTIZE_MASKS_FOLLOW = 0x40;
 // StretchDibToPalette modes.
 constexpr int STRETCH_REMAP = 0x01;   // remap 8-bit images even without DIBColorLookup
 constexpr int STRETCH_DITHER = 0x02;  // with error diffusion
+constexpr int STRETCH_OWN_COLORS = 0x04;  // draw with the image's own colours: the target holds every colour
 
 // The cell of a colour: (red >> 3) << 10 | (green >> 3) << 5 | (blue >> 3).
 inline int ColorCell(int red, int green, int blue) { return (red >> 3) << 10 | (green >> 3) << 5 | (blue >> 3); }
@@ -74,6 +75,7 @@ int GetDibBitsMapped(HDC dc, HBITMAP bitmap, UINT firstRow, UINT rows, BITMAPINF
 
 // Draws a DIB (source rectangle in image coordinates, top row 0) onto a
 // device context through a palette; 8-bit images are remapped to the palette
-// first when the mode or the DIBColorLookup option asks for it.
+// first when the mode or the DIBColorLookup option asks for it, unless the
+// mode has STRETCH_OWN_COLORS (a true-colour target keeps every colour).
 BOOL StretchDibToPalette(HDC dc, const RECT& destination, const RECT& source, const BITMAPINFOHEADER* header,
                          const BYTE* bits, HPALETTE palette, int mode);

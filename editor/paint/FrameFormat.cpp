@@ -123,7 +123,10 @@ HBITMAP DrawNewFrame(HGLOBAL dib, const FrameFormatRequest& r, COLORREF backgrou
         const RECT source{0, 0, w, hh};
         const RECT destination = (r.flags & FORMAT_STRETCH) ? RECT{0, 0, r.width, r.height}
                                                             : RECT{-r.x, -r.y, w - r.x, hh - r.y};
-        const int mode = STRETCH_REMAP | ((r.flags & FORMAT_DITHER) ? STRETCH_DITHER : 0);
+        // A palette format takes the old rows onto its palette; a true-colour
+        // one keeps them in their own colours.
+        const int mode = r.colorCount > COLORS_256 ? STRETCH_OWN_COLORS
+                                                   : STRETCH_REMAP | ((r.flags & FORMAT_DITHER) ? STRETCH_DITHER : 0);
         StretchDibToPalette(dc, destination, source, h, DibBits(p.get()), g_appState.documentPalette, mode);
     }
     GdiFlush();

@@ -131,11 +131,12 @@ format_dialog() {  # WIDTH HEIGHT [DEPTH_BUTTON]: fills the dialog and presses O
 }
 bits() { od -An -tu2 -j28 -N2 saved/f0-c0.bmp | tr -d ' '; }  # biBitCount of the stored frame
 bb_expect_eq "bits before the change" 8 "$(bits)"
-# Larger: the new parts get the transparent colour.
-format_dialog 32 20
+# Larger and 24-bit (button 229): the new parts get the transparent colour,
+# the old pixels keep the colours of their own table.
+format_dialog 32 20 229
 bb_wd wait-gone '#32770' 'Change Frame Format' 20000 >/dev/null
 save
-bb_expect_eq "bits after the change" 8 "$(bits)"
+bb_expect_eq "bits after the change" 24 "$(bits)"
 for i in 0 1 2 3 4; do
   letter=(C C D E A)
   index=$(($(printf '%d' "'${letter[$i]}") - 65))

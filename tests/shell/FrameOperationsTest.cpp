@@ -419,6 +419,51 @@ TEST_F(FrameFormatChange, ShrinkingAsksUnlessStretchingAndCancelLeavesAll)
     }
 }
 
+// Frames in a palette of odd colours that the standard palette lacks keep
+// those colours at the true-colour depths, not the standard palette's nearest.
+TEST_F(FrameFormatChange, PaletteFramesKeepTheirOwnColoursAtTrueColourDepths)
+{
+    RGBQUAD table[256];
+    for (int i = 0; i < 256; ++i)
+        table[i] = {static_cast<BYTE>(i * 53 % 256), static_cast<BYTE>(i * 29 % 256), static_cast<BYTE>(i * 71 % 256), 0};
+    struct Case {
+        int to, tolerance;
+    } cases[] = {{COLORS_24BIT, 0}, {COLORS_65536, 8}};
+    for (const Case& c : cases) {
+        CleanState();
+        ResetDocument();
+        SetColorFormat(COLORS_256, table, 256);
+        PALETTEENTRY own[256];
+        ASSERT_EQ(GetPaletteEntries(g_appState.documentPalette, 0, 256, own), 256u);
+        const auto color = [&own](int frame, int x, int y) {
+            const PALETTEENTRY& e = own[20 + (frame * 64 + y * 8 + x) % 200];
+            return RGB(e.peRed, e.peGreen, e.peBlue);
+        };
+        g_appState.frameWidth = 8;
+        g_appState.frameHeight = 8;
+        for (int frame = 0; frame < 2; ++frame) {
+            g_appState.frameBitmaps[frame] = CreateFrameBitmap(8, 8);
+            DibPixels p(g_appState.frameBitmaps[frame]);
+            for (int y = 0; y < 8; ++y)
+                for (int x = 0; x < 8; ++x) p.Set(x, y, p.ValueOf(color(frame, x, y)));
+            p.Commit();
+            g_document.frameRecords[frame].frameState = 0;
+        }
+        SetFrameCount(2);
+        ASSERT_EQ(At(1, 3, 5), color(1, 3, 5));  // the palette holds the odd colours
+
+        ASSERT_EQ(ChangeFrameFormat({0, 0, 8, 8, c.to, FORMAT_DITHER}), 1) << c.to;
+        for (int frame = 0; frame < 2; ++frame) {
+            EXPECT_EQ(Bits(frame), ColorCountToBits(c.to));
+            for (int y = 0; y < 8; ++y)
+                for (int x = 0; x < 8; ++x)
+                    ASSERT_TRUE(Near(At(frame, x, y), color(frame, x, y), c.tolerance))
+                        << c.to << " frame " << frame << " " << x << "," << y << ": " << std::hex << At(frame, x, y)
+                        << " for " << color(frame, x, y);
+        }
+    }
+}
+
 TEST_F(FrameFormatChange, ACancelAfterTheFirstFrameLeavesEveryFrameOld)
 {
     MakeColorFrames(COLORS_24BIT, 8, 8, 3, TrueColors);
