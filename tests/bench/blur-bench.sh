@@ -4,18 +4,10 @@
 # per file, as the frames are separate pictures). Prints both times and the
 # mean error per channel between the two results for frame 0.
 # Usage: tests/bench/blur-bench.sh [BUILD_DIR]
-set -euo pipefail
-ROOT=$(cd "$(dirname "$0")/../.." && pwd)
-BUILD=$(cd "${1:-$ROOT/build}" && pwd)
-source "$ROOT/tools/testenv.sh"
-DIR=$BUILD/$ZELVO_TEST_ARCH
-export WINEPREFIX=$DIR/wineprefix
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-now() { date +%s%N; }
+source "$(dirname "$0")/bench-lib.sh"
 
 echo "== project (in-process time, under Wine) =="
-"$ZELVO_WINE" "$DIR/tests/bench/BlurBench.exe" "$(winepath -w "$work" 2>/dev/null || echo "$work")" </dev/null
+run_bench BlurBench
 echo
 s=$(now)
 for f in "$work"/in??.bmp; do
@@ -25,5 +17,4 @@ e=$(now)
 echo "== ImageMagick convert -morphology Convolve, 50 files (whole commands) =="
 echo "$(echo "scale=1; ($e - $s) / 1000000" | bc) ms"
 echo
-mae=$(compare -metric MAE "$work/in00-im.bmp" "$work/zelvo.bmp" null: 2>&1 | sed -E 's/.*\(([0-9.e-]+)\).*/\1/' | awk '{printf "%.2f", $1 * 255}')
-echo "mean difference per channel, frame 0 (0..255): $mae"
+echo "mean difference per channel, frame 0 (0..255): $(mae "$work/in00-im.bmp" "$work/zelvo.bmp")"

@@ -4,18 +4,10 @@
 # -draw 'color X,Y floodfill'" on the same BMP, and prints the times side by
 # side. Usage: tests/bench/fill-bench.sh [BUILD_DIR]   (after make build).
 # Goal: each fill at most twice ImageMagick's time.
-set -euo pipefail
-ROOT=$(cd "$(dirname "$0")/../.." && pwd)
-BUILD=$(cd "${1:-$ROOT/build}" && pwd)
-source "$ROOT/tools/testenv.sh"
-DIR=$BUILD/$ZELVO_TEST_ARCH
-export WINEPREFIX=$DIR/wineprefix
+source "$(dirname "$0")/bench-lib.sh"
 CONVERT=/usr/bin/convert
 COMPARE=/usr/bin/compare
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 
-now() { date +%s%N; }
 best() {  # best wall time in ms of three runs of "$@"
   local b=0 s e t
   for _ in 1 2 3; do

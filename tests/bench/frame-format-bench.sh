@@ -3,19 +3,10 @@
 # "Use Frame Colors", beside ImageMagick reducing the same frames appended
 # into one picture (+dither -colors 256). Prints both times and the mean
 # error per channel. Usage: tests/bench/frame-format-bench.sh [BUILD_DIR]
-set -euo pipefail
-ROOT=$(cd "$(dirname "$0")/../.." && pwd)
-BUILD=$(cd "${1:-$ROOT/build}" && pwd)
-source "$ROOT/tools/testenv.sh"
-DIR=$BUILD/$ZELVO_TEST_ARCH
-export WINEPREFIX=$DIR/wineprefix
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-now() { date +%s%N; }
-mae() { compare -metric MAE "$1" "$2" null: 2>&1 | sed -E 's/.*\(([0-9.e-]+)\).*/\1/' | awk '{printf "%.2f", $1 * 255}'; }
+source "$(dirname "$0")/bench-lib.sh"
 
 echo "== project (in-process time, under Wine) =="
-"$ZELVO_WINE" "$DIR/tests/bench/FrameFormatBench.exe" "$(winepath -w "$work" 2>/dev/null || echo "$work")" </dev/null
+run_bench FrameFormatBench
 echo
 best=0
 for _ in 1 2 3; do

@@ -4,14 +4,7 @@
 # each (GifBench, in-process) and prints them beside the time ImageMagick
 # takes to read and write the same file (`convert in.gif out.gif`).
 # Usage: tests/bench/gif-bench.sh [BUILD_DIR]   (after make build)
-set -euo pipefail
-ROOT=$(cd "$(dirname "$0")/../.." && pwd)
-BUILD=$(cd "${1:-$ROOT/build}" && pwd)
-source "$ROOT/tools/testenv.sh"
-DIR=$BUILD/$ZELVO_TEST_ARCH
-export WINEPREFIX=$DIR/wineprefix
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/bench-lib.sh"
 cd "$work"
 
 echo "making the files with ImageMagick..."

@@ -2,21 +2,11 @@
 # Reduces a 1024 x 1024 photo-like image to 256 colours with the project's
 # quantizer and with ImageMagick, and prints the times and mean errors side
 # by side. Usage: tests/bench/quantize-bench.sh [BUILD_DIR]   (after make build)
-set -euo pipefail
-ROOT=$(cd "$(dirname "$0")/../.." && pwd)
-BUILD=$(cd "${1:-$ROOT/build}" && pwd)
-source "$ROOT/tools/testenv.sh"
-DIR=$BUILD/$ZELVO_TEST_ARCH
-export WINEPREFIX=$DIR/wineprefix
+source "$(dirname "$0")/bench-lib.sh"
 CONVERT=/usr/bin/convert
 COMPARE=/usr/bin/compare
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 
-now() { date +%s%N; }
 ms() { echo "scale=1; ($2 - $1) / 1000000" | bc; }
-# Mean absolute error per channel on a 0..255 scale, by ImageMagick's compare.
-mae() { "$COMPARE" -metric MAE "$1" "$2" null: 2>&1 | sed -E 's/.*\(([0-9.e-]+)\).*/\1/' | awk '{printf "%.2f", $1 * 255}'; }
 
 echo "== project quantizer (in-process times, under Wine) =="
 start=$(now)
