@@ -2,6 +2,7 @@
 // answers of editor dialogs, the message pump and rectangle normalising.
 #include "DialogUtilities.h"
 #include "FrameFormat.h"
+#include "SequenceCommands.h"
 #include "DocumentModel.h"
 #include "ShellDialogs.h"
 #include "resource.h"
@@ -20,9 +21,9 @@ struct DialogTableEntry {
 // for their dialog: each gets its own procedure when that dialog is built,
 // here or through RegisterDialogProcedure from the library that holds it.
 DialogTableEntry dialogTable[] = {
-    {IDD_NEW_SEQUENCE, PendingDialogProc},               // "New Frame Sequence"
-    {IDD_STANDARD_PALETTE_REQUEST, PendingDialogProc},   // "Color Palette Request"
-    {IDD_CURRENT_PALETTE_REQUEST, PendingDialogProc},    // "Color Palette Request"
+    {IDD_NEW_SEQUENCE, NewSequenceDlgProc},              // "New Frame Sequence"
+    {IDD_STANDARD_PALETTE_REQUEST, PaletteRequestDlgProc},  // "Color Palette Request"
+    {IDD_CURRENT_PALETTE_REQUEST, PaletteRequestDlgProc},   // "Color Palette Request"
     {IDD_ANIMATION_WINDOW_SETTINGS, PendingDialogProc},  // "Animation Window Settings"
     {IDD_FOREGROUND_REGIONS, PendingDialogProc},         // "Define Foreground Regions..."
     {IDD_SEQUENCE_ANIMATION, PendingDialogProc},         // "Define Animation Sequence"
@@ -32,7 +33,7 @@ DialogTableEntry dialogTable[] = {
     {IDD_NEW_OBJECT, PendingDialogProc},                 // "New Object"
     {IDD_SELECT_OBJECT, PendingDialogProc},              // "Select Object"
     {IDD_MOVE_DELETE_OBJECT, PendingDialogProc},         // "Move / Delete Object"
-    {IDD_SAVE_SEQUENCE, PendingDialogProc},              // "Save Frame Sequence"
+    {IDD_SAVE_SEQUENCE, SaveSequenceDlgProc},            // "Save Frame Sequence"
     {IDD_CHANGE_FORMAT, FrameFormatDlgProc},             // "Change Frame Format"
     {IDD_REPLACE_CURRENT_COLOR, PendingDialogProc},      // "Replace current color with..."
     {IDD_REPLACE_PALETTE_COLOR, PendingDialogProc},      // replace a palette colour

@@ -23,6 +23,7 @@
 #include "PixelEffects.h"
 #include "Printing.h"
 #include "RecentFiles.h"
+#include "SequenceCommands.h"
 #include "ResultCodes.h"
 #include "../compose/ComposeDialogs.h"
 #include "../compose/ComposeResources.h"
@@ -420,7 +421,7 @@ void DispatchCommand(HWND window, UINT id)
         return;
     }
     switch (id) {
-    case IDM_NEW: RunDialog(IDD_NEW_SEQUENCE, window, 0); break;  // the sequence it asks for is still to come
+    case IDM_NEW: NewSequenceCommand(window); break;
     case IDM_OPEN: OpenCommand(window); break;
     case IDM_OPEN_ANIMATION: OpenAnimationCommand(window); break;
     case IDM_SAVE_SEQUENCE: SaveSequenceAs(window, 0x4200, g_appState.frameCount > 1); break;
