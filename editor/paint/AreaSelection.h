@@ -98,6 +98,10 @@ RECT SelectionHandleRect(POINT frame);
 void DrawSelectionHandle(HDC dc, POINT frame);
 // The point lies within 3 - zoomShift frame pixels of the handle.
 bool HandleHit(POINT handle, POINT p);
+// The first of the handles the point hits, or -1.
+int HitHandle(const POINT* handles, int count, POINT p);
+// The points' bounding box, inclusive; none: right < left.
+RECT PointBounds(const POINT* points, int count);
 
 // ---- the transform ---------------------------------------------------------------------
 

@@ -106,11 +106,11 @@ PaintTool InstallPaintTool(int tool, const PaintTool& handlers)
 
 void InstallPaintTools()
 {
-    // The selection's tools (InstallSelectionTools) join the table once their
-    // handlers pass their canvas tests; until then tools 10 and 11 only set
-    // the canvas's points and status text.
     InstallDrawingTools();
     InstallTextTool();
+    InstallSelectionTools();
+    // The transform's handlers stay idle until the transform window opens.
+    InstallTransformHandlers();
 }
 
 void InstallSelectionTransform(const SelectionTransform* transform) { g_transform = transform; }

@@ -13,6 +13,8 @@
 #include "Undo.h"
 #include "ViewRender.h"
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <vector>
 
@@ -148,31 +150,59 @@ bool HandleHit(POINT handle, POINT p)
     return std::abs(p.x - handle.x) <= reach && std::abs(p.y - handle.y) <= reach;
 }
 
+int HitHandle(const POINT* handles, int count, POINT p)
+{
+    for (int i = 0; i < count; ++i)
+        if (HandleHit(handles[i], p)) return i;
+    return -1;
+}
+
+RECT PointBounds(const POINT* points, int count)
+{
+    if (count <= 0) return {0, 0, -1, -1};
+    RECT r{points[0].x, points[0].y, points[0].x, points[0].y};
+    for (int i = 1; i < count; ++i) {
+        r.left = std::min(r.left, points[i].x);
+        r.top = std::min(r.top, points[i].y);
+        r.right = std::max(r.right, points[i].x);
+        r.bottom = std::max(r.bottom, points[i].y);
+    }
+    return r;
+}
+
 namespace {
 
 // The rectangle's corners as handles 1..4: (x1, y1), (x2, y1), (x2, y2), (x1, y2).
-POINT Corner(int handle)
+struct Corners {
+    POINT at[4];
+};
+
+Corners RectangleCorners()
 {
     const AreaSelectionState& s = S();
-    switch (handle) {
-    case 1: return {s.x1, s.y1};
-    case 2: return {s.x2, s.y1};
-    case 3: return {s.x2, s.y2};
-    default: return {s.x1, s.y2};
-    }
+    return {{{s.x1, s.y1}, {s.x2, s.y1}, {s.x2, s.y2}, {s.x1, s.y2}}};
 }
+
+// The corner handle (1..4) under the point while the handles are shown, else 0.
+int CornerUnder(POINT p)
+{
+    if (!AreaSelected() || !g_selection.selectionOutlineShown) return 0;
+    return HitHandle(RectangleCorners().at, 4, p) + 1;
+}
+
+int LassoCount() { return std::clamp(g_selection.selectionPointCount, 0, MAX_SELECTION_POINTS); }
 
 void DrawRectangleOutline(HDC dc, bool handles)
 {
-    const POINT corners[4] = {Corner(1), Corner(2), Corner(3), Corner(4)};
-    DrawSelectionPolyline(dc, corners, 4, true);
+    const Corners corners = RectangleCorners();
+    DrawSelectionPolyline(dc, corners.at, 4, true);
     if (handles)
-        for (const POINT& c : corners) DrawSelectionHandle(dc, c);
+        for (const POINT& c : corners.at) DrawSelectionHandle(dc, c);
 }
 
 void DrawLasso(HDC dc, bool handles)
 {
-    const int count = std::min(g_selection.selectionPointCount, MAX_SELECTION_POINTS);
+    const int count = LassoCount();
     DrawSelectionPolyline(dc, g_selection.selectionPoints, count, true);
     if (handles)
         for (int i = 0; i < count; ++i) DrawSelectionHandle(dc, g_selection.selectionPoints[i]);
@@ -233,13 +263,10 @@ int RegionButtonDown(HWND canvas, WPARAM keys)
 {
     AreaSelectionState& s = S();
     const POINT p = MousePoint();
-    if (AreaSelected() && g_selection.selectionOutlineShown) {
-        for (int handle = 1; handle <= 4; ++handle)
-            if (HandleHit(Corner(handle), p)) {
-                s.grabbedHandle = handle;
-                MoveMouseOnto(canvas, Corner(handle));
-                return 1;
-            }
+    if (const int corner = CornerUnder(p)) {
+        s.grabbedHandle = corner;
+        MoveMouseOnto(canvas, RectangleCorners().at[corner - 1]);
+        return 1;
     }
     if (MoveAreaByMouse(canvas, keys)) return 0;
     if (!(keys & MK_LBUTTON) || (keys & MK_RBUTTON)) return 0;
@@ -306,9 +333,7 @@ void RegionOverlay(HDC dc)
 HCURSOR RegionHover(WPARAM)
 {
     const POINT p = MousePoint();
-    if (AreaSelected() && g_selection.selectionOutlineShown)
-        for (int handle = 1; handle <= 4; ++handle)
-            if (HandleHit(Corner(handle), p)) return g_canvasView.handleCursor;
+    if (CornerUnder(p)) return g_canvasView.handleCursor;
     if (AreaSelected() && (g_appState.moveKeys & 1) && InsideSelection(p)) return g_canvasView.moveCursor;
     return nullptr;
 }
@@ -343,16 +368,9 @@ void StartLasso(POINT p)
 void TakeLassoBox()
 {
     AreaSelectionState& s = S();
-    const int count = std::min(g_selection.selectionPointCount, MAX_SELECTION_POINTS);
+    const int count = LassoCount();
     if (count <= 0) return;
-    RECT box{g_selection.selectionPoints[0].x, g_selection.selectionPoints[0].y, g_selection.selectionPoints[0].x,
-             g_selection.selectionPoints[0].y};
-    for (int i = 1; i < count; ++i) {
-        box.left = std::min(box.left, g_selection.selectionPoints[i].x);
-        box.top = std::min(box.top, g_selection.selectionPoints[i].y);
-        box.right = std::max(box.right, g_selection.selectionPoints[i].x);
-        box.bottom = std::max(box.bottom, g_selection.selectionPoints[i].y);
-    }
+    const RECT box = PointBounds(g_selection.selectionPoints, count);
     if (box.left == box.right && box.top == box.bottom) {
         SetAreaBit(false);
         return;
@@ -373,13 +391,12 @@ int LassoButtonDown(HWND canvas, WPARAM keys)
     const bool right = (keys & MK_RBUTTON) != 0;
     s.placingNode = 0;
     if (LassoFinished()) {
-        const int count = std::min(g_selection.selectionPointCount, MAX_SELECTION_POINTS);
-        for (int i = 0; i < count; ++i)
-            if (HandleHit(g_selection.selectionPoints[i], p)) {
-                s.grabbedHandle = i;
-                g_selection.selectionPoints[i] = p;
-                return 1;
-            }
+        const int node = HitHandle(g_selection.selectionPoints, LassoCount(), p);
+        if (node >= 0) {
+            s.grabbedHandle = node;
+            g_selection.selectionPoints[node] = p;
+            return 1;
+        }
         if (AreaBitAlone() && MoveAreaByMouse(canvas, keys)) return 0;
         if (right) return 0;
         StartLasso(p);
@@ -435,11 +452,7 @@ void LassoOverlay(HDC dc)
 HCURSOR LassoHover(WPARAM)
 {
     const POINT p = MousePoint();
-    if (LassoFinished()) {
-        const int count = std::min(g_selection.selectionPointCount, MAX_SELECTION_POINTS);
-        for (int i = 0; i < count; ++i)
-            if (HandleHit(g_selection.selectionPoints[i], p)) return g_canvasView.handleCursor;
-    }
+    if (LassoFinished() && HitHandle(g_selection.selectionPoints, LassoCount(), p) >= 0) return g_canvasView.handleCursor;
     if (AreaSelected() && (g_appState.moveKeys & 1) && InsideSelection(p)) return g_canvasView.moveCursor;
     return nullptr;
 }
@@ -447,7 +460,7 @@ HCURSOR LassoHover(WPARAM)
 bool LassoKeptPoint(POINT* point)
 {
     if (g_selection.selectionPointCount <= 0) return false;
-    *point = g_selection.selectionPoints[std::min(g_selection.selectionPointCount, MAX_SELECTION_POINTS) - 1];
+    *point = g_selection.selectionPoints[LassoCount() - 1];
     return true;
 }
 
@@ -621,8 +634,10 @@ int GetSelectionRect(RECT* rect, int flags)
 void SetSelectionRect(int x1, int y1, int x2, int y2, int flags)
 {
     if (flags & SELECTION_SET_SIZE) {
-        x2 = x1 + x2 - 1;
-        y2 = y1 + y2 - 1;
+        // A width or height below 1 still holds the corner's pixel; the sum
+        // is taken wide, the frame limits it below.
+        x2 = static_cast<int>(std::min<int64_t>(static_cast<int64_t>(x1) + std::max(x2, 1) - 1, INT_MAX));
+        y2 = static_cast<int>(std::min<int64_t>(static_cast<int64_t>(y1) + std::max(y2, 1) - 1, INT_MAX));
     }
     AreaSelectionState& s = S();
     s.x1 = ClampTo(x1, g_appState.frameWidth);
@@ -653,7 +668,7 @@ HBITMAP CreateLassoMask(const RECT& area)
     HGDIOBJ oldBitmap = SelectObject(dc, mask);
     PatBlt(dc, 0, 0, width, height, BLACKNESS);
     POINT nodes[MAX_SELECTION_POINTS];
-    const int count = std::min(g_selection.selectionPointCount, MAX_SELECTION_POINTS);
+    const int count = LassoCount();
     for (int i = 0; i < count; ++i)
         nodes[i] = {g_selection.selectionPoints[i].x - area.left, g_selection.selectionPoints[i].y - area.top};
     HGDIOBJ oldPen = SelectObject(dc, GetStockObject(WHITE_PEN));
@@ -687,7 +702,7 @@ int PasteAreaCommand()
     s.lassoCount = 0;
     if (HasSelection()) {
         const RECT r = NormalRect();
-        s.lassoCount = std::min(g_selection.selectionPointCount, MAX_SELECTION_POINTS);
+        s.lassoCount = LassoCount();
         std::copy(g_selection.selectionPoints, g_selection.selectionPoints + s.lassoCount, s.lassoPoints);
         s.lassoLeft = r.left;
         s.lassoTop = r.top;

@@ -67,6 +67,16 @@ void SetBendHandles()
 
 bool IsBend(int kind) { return kind == TRANSFORM_BEND_HORIZONTAL || kind == TRANSFORM_BEND_VERTICAL; }
 
+// The handle under the point: a corner 0..3 of the quad, or for the bends 0
+// for A and 1 for B; -1 none.
+int HandleUnder(POINT p)
+{
+    const AreaSelectionState& s = S();
+    if (!IsBend(s.transformKind)) return HitHandle(s.quad, 4, p);
+    const POINT bends[2] = {s.bendA, s.bendB};
+    return HitHandle(bends, 2, p);
+}
+
 TransformGrab GrabOf(const AreaSelectionState& s)
 {
     TransformGrab g{};
@@ -201,13 +211,7 @@ int TransformButtonDown(HWND canvas, WPARAM keys)
         ApplyTransformMove(GrabOf(s), p, keys, s.quad, &s.bendA, &s.bendB);
         return 1;
     }
-    if (IsBend(s.transformKind)) {
-        if (HandleHit(s.bendA, p)) s.grabbed = 0;
-        else if (HandleHit(s.bendB, p)) s.grabbed = 1;
-    } else {
-        for (int i = 0; i < 4 && s.grabbed < 0; ++i)
-            if (HandleHit(s.quad[i], p)) s.grabbed = i;
-    }
+    s.grabbed = HandleUnder(p);
     if (s.grabbed < 0) {
         if (keys & MK_RBUTTON) MoveAreaByMouse(canvas, keys);
         return 0;
@@ -267,19 +271,8 @@ void TransformOverlay(HDC dc) { DrawTransformFrame(dc); }
 HCURSOR TransformHover(WPARAM)
 {
     const AreaSelectionState& s = S();
-    const POINT p = MousePoint();
-    bool over = false;
-    int corner = 0;
-    if (IsBend(s.transformKind)) {
-        over = HandleHit(s.bendA, p) || HandleHit(s.bendB, p);
-    } else {
-        for (int i = 0; i < 4 && !over; ++i)
-            if (HandleHit(s.quad[i], p)) {
-                over = true;
-                corner = i;
-            }
-    }
-    if (!over) return nullptr;
+    const int corner = HandleUnder(MousePoint());
+    if (corner < 0) return nullptr;
     LPCSTR cursor = IDC_SIZEWE;
     switch (s.transformKind) {
     case TRANSFORM_SELECT:

@@ -37,6 +37,57 @@ void MoveCorner(const TransformGrab& g, POINT p, WPARAM keys, POINT* q)
     (bottom ? q[3].y : q[1].y) = y;
 }
 
+// The quad's two edges that kinds 2 to 5 move: the top and bottom edges
+// (left end first) for kinds 2 and 4, the left and right edges (top end
+// first) for kinds 3 and 5; the coordinate they move along is x or y.
+struct EdgePair {
+    bool horizontal;
+    int grabbed[2], other[2];  // corner indexes: start and end of each edge
+    bool atStart;              // the grabbed corner is its edge's start
+};
+
+EdgePair EdgesOf(int kind, int corner)
+{
+    const bool horizontal = kind == TRANSFORM_SHEAR_HORIZONTAL || kind == TRANSFORM_TRAPEZIUM_HORIZONTAL;
+    // Horizontal: top {0, 1}, bottom {3, 2}. Vertical: left {0, 3}, right {1, 2}.
+    const int first[2] = {0, horizontal ? 1 : 3}, second[2] = {horizontal ? 3 : 1, 2};
+    const bool onFirst = horizontal ? corner <= 1 : corner == 0 || corner == 3;
+    EdgePair e{horizontal, {}, {}, corner == 0 || corner == (horizontal ? 3 : 1)};
+    std::copy(onFirst ? first : second, (onFirst ? first : second) + 2, e.grabbed);
+    std::copy(onFirst ? second : first, (onFirst ? second : first) + 2, e.other);
+    return e;
+}
+
+LONG& Along(POINT& p, bool horizontal) { return horizontal ? p.x : p.y; }
+LONG Along(const POINT& p, bool horizontal) { return horizontal ? p.x : p.y; }
+
+// Kinds 2 to 5. A shear moves the grabbed edge along itself; a trapezium
+// narrows or widens it about the source's middle, each row or column keeping
+// at least one pixel (the edge's start stays on its side of the middle).
+// Both sides: the other edge moves the opposite way.
+void MoveEdges(const TransformGrab& g, int dx, int dy, POINT* q)
+{
+    const EdgePair e = EdgesOf(g.kind, std::clamp(g.handle, 0, 3));
+    const bool h = e.horizontal;
+    const int d = h ? dx : dy;
+    if (g.kind == TRANSFORM_SHEAR_HORIZONTAL || g.kind == TRANSFORM_SHEAR_VERTICAL) {
+        for (int i : e.grabbed) Along(q[i], h) += d;
+        if (g.bothSides)
+            for (int i : e.other) Along(q[i], h) -= d;
+        return;
+    }
+    const int middle = h ? (g.source.left + g.source.right) / 2 : (g.source.top + g.source.bottom) / 2;
+    int step = e.atStart ? d : -d;
+    step = std::min<int>(step, middle - Along(g.quad[e.grabbed[0]], h));
+    if (g.bothSides) step = std::max<int>(step, Along(g.quad[e.other[0]], h) - middle);
+    Along(q[e.grabbed[0]], h) = Along(g.quad[e.grabbed[0]], h) + step;
+    Along(q[e.grabbed[1]], h) = Along(g.quad[e.grabbed[1]], h) - step;
+    if (g.bothSides) {
+        Along(q[e.other[0]], h) = Along(g.quad[e.other[0]], h) - step;
+        Along(q[e.other[1]], h) = Along(g.quad[e.other[1]], h) + step;
+    }
+}
+
 }  // namespace
 
 int NearestCorner(const POINT* quad, POINT p)
@@ -61,91 +112,31 @@ void ApplyTransformMove(const TransformGrab& g, POINT p, WPARAM keys, POINT* q, 
     *b = g.b;
     const POINT from = HandlePoint(g);
     const int dx = p.x - from.x, dy = p.y - from.y;
-    const int c = std::clamp(g.handle, 0, 3);
     const RECT& s = g.source;
     switch (g.kind) {
     case TRANSFORM_SELECT:
     case TRANSFORM_STRETCH: MoveCorner(g, p, keys, q); break;
-    case TRANSFORM_SHEAR_HORIZONTAL: {
-        const bool top = c <= 1;
-        const int move = top ? 0 : 2, other = top ? 2 : 0;
-        const int edge[4] = {0, 1, 2, 3};
-        for (int i : {edge[move], edge[move + 1]}) q[i].x += dx;
-        if (g.bothSides)
-            for (int i : {edge[other], edge[other + 1]}) q[i].x -= dx;
-        break;
-    }
-    case TRANSFORM_SHEAR_VERTICAL: {
-        const bool rightEdge = c == 1 || c == 2;
-        const int moved[2] = {rightEdge ? 1 : 0, rightEdge ? 2 : 3}, others[2] = {rightEdge ? 0 : 1, rightEdge ? 3 : 2};
-        for (int i : moved) q[i].y += dy;
-        if (g.bothSides)
-            for (int i : others) q[i].y -= dy;
-        break;
-    }
-    case TRANSFORM_TRAPEZIUM_HORIZONTAL: {
-        // The grabbed horizontal edge narrows or widens about the middle;
-        // each row keeps at least one pixel (its left end stays left of the middle).
-        const bool top = c <= 1;
-        const int left = top ? 0 : 3, right = top ? 1 : 2, otherLeft = top ? 3 : 0, otherRight = top ? 2 : 1;
-        int e = (c == 0 || c == 3) ? dx : -dx;
-        const int middle = (s.left + s.right) / 2;
-        e = std::min<int>(e, middle - g.quad[left].x);
-        if (g.bothSides) e = std::max<int>(e, g.quad[otherLeft].x - middle);
-        q[left].x = g.quad[left].x + e;
-        q[right].x = g.quad[right].x - e;
-        if (g.bothSides) {
-            q[otherLeft].x = g.quad[otherLeft].x - e;
-            q[otherRight].x = g.quad[otherRight].x + e;
-        }
-        break;
-    }
-    case TRANSFORM_TRAPEZIUM_VERTICAL: {
-        const bool leftEdge = c == 0 || c == 3;
-        const int top = leftEdge ? 0 : 1, bottom = leftEdge ? 3 : 2, otherTop = leftEdge ? 1 : 0,
-                  otherBottom = leftEdge ? 2 : 3;
-        int e = (c == 0 || c == 1) ? dy : -dy;
-        const int middle = (s.top + s.bottom) / 2;
-        e = std::min<int>(e, middle - g.quad[top].y);
-        if (g.bothSides) e = std::max<int>(e, g.quad[otherTop].y - middle);
-        q[top].y = g.quad[top].y + e;
-        q[bottom].y = g.quad[bottom].y - e;
-        if (g.bothSides) {
-            q[otherTop].y = g.quad[otherTop].y - e;
-            q[otherBottom].y = g.quad[otherBottom].y + e;
-        }
-        break;
-    }
-    case TRANSFORM_BEND_HORIZONTAL: {
-        // A pinch stops where the middle row would lose its last pixel.
-        int d = g.handle ? -dx : dx;
-        d = std::min<int>(d, s.left + (Width(s) - 1) / 2 - g.a.x);
-        a->x = g.a.x + d;
-        b->x = g.b.x - d;
-        break;
-    }
+    case TRANSFORM_SHEAR_HORIZONTAL:
+    case TRANSFORM_SHEAR_VERTICAL:
+    case TRANSFORM_TRAPEZIUM_HORIZONTAL:
+    case TRANSFORM_TRAPEZIUM_VERTICAL: MoveEdges(g, dx, dy, q); break;
+    case TRANSFORM_BEND_HORIZONTAL:
     case TRANSFORM_BEND_VERTICAL: {
-        int d = g.handle ? -dy : dy;
-        d = std::min<int>(d, s.top + (Height(s) - 1) / 2 - g.a.y);
-        a->y = g.a.y + d;
-        b->y = g.b.y - d;
+        // A and B move apart or together along x (kind 6) or y (kind 7); a
+        // pinch stops where the middle row or column would lose its last pixel.
+        const bool h = g.kind == TRANSFORM_BEND_HORIZONTAL;
+        const int d = (h ? dx : dy) * (g.handle ? -1 : 1);
+        const int limit = h ? s.left + (Width(s) - 1) / 2 : s.top + (Height(s) - 1) / 2;
+        const int step = std::min<int>(d, limit - Along(g.a, h));
+        Along(*a, h) = Along(g.a, h) + step;
+        Along(*b, h) = Along(g.b, h) - step;
         break;
     }
     default: break;
     }
 }
 
-RECT QuadBounds(const POINT* quad)
-{
-    RECT r{quad[0].x, quad[0].y, quad[0].x, quad[0].y};
-    for (int i = 1; i < 4; ++i) {
-        r.left = std::min(r.left, quad[i].x);
-        r.top = std::min(r.top, quad[i].y);
-        r.right = std::max(r.right, quad[i].x);
-        r.bottom = std::max(r.bottom, quad[i].y);
-    }
-    return r;
-}
+RECT QuadBounds(const POINT* quad) { return PointBounds(quad, 4); }
 
 TransformStatus TransformStatusValues(int kind, const POINT* q, POINT a, const RECT& s)
 {
@@ -223,13 +214,12 @@ std::vector<POINT> BendOutline(int kind, const RECT& s, POINT a)
     std::vector<std::pair<int, int>> side;
     for (int i = half; i >= 0; --i) side.push_back({n[i], middle - i});
     for (int i = 0; i <= half; ++i) side.push_back({n[i], mirror + i});
-    if (rows) {
-        for (auto it = side.begin(); it != side.end(); ++it) out.push_back({s.right + it->first, it->second});
-        for (auto it = side.rbegin(); it != side.rend(); ++it) out.push_back({s.left - it->first, it->second});
-    } else {
-        for (auto it = side.begin(); it != side.end(); ++it) out.push_back({it->second, s.top - it->first});
-        for (auto it = side.rbegin(); it != side.rend(); ++it) out.push_back({it->second, s.bottom + it->first});
-    }
+    // Down the right side and back up the left (kind 6), or along the top and
+    // back along the bottom (kind 7).
+    auto at = [&](int across, int position) { return rows ? POINT{across, position} : POINT{position, across}; };
+    const int firstEdge = rows ? s.right : s.top, secondEdge = rows ? s.left : s.bottom, outward = rows ? 1 : -1;
+    for (auto it = side.begin(); it != side.end(); ++it) out.push_back(at(firstEdge + outward * it->first, it->second));
+    for (auto it = side.rbegin(); it != side.rend(); ++it) out.push_back(at(secondEdge - outward * it->first, it->second));
     return out;
 }
 
@@ -254,22 +244,22 @@ struct LineWalk {
     const TransformPaint* paint;
 };
 
+// One LineDDA point of kinds 2 to 5: the source row (kinds 2, 4) or column
+// (3, 5) at the point's y or x, copied (shear) or stretched symmetrically
+// (trapezium) to start at the point.
 void CALLBACK PaintAlongEdge(int x, int y, LPARAM data)
 {
     const LineWalk& w = *reinterpret_cast<const LineWalk*>(data);
     const RECT& s = w.paint->source;
-    const int width = Width(s), height = Height(s);
-    switch (w.paint->kind) {
-    case TRANSFORM_SHEAR_HORIZONTAL: BitBlt(w.target, x, y, width, 1, w.saved, s.left, y, SRCCOPY); break;
-    case TRANSFORM_TRAPEZIUM_HORIZONTAL:
-        StretchBlt(w.target, x, y, s.left + s.right - 2 * x + 1, 1, w.saved, s.left, y, width, 1, SRCCOPY);
-        break;
-    case TRANSFORM_SHEAR_VERTICAL: BitBlt(w.target, x, y, 1, height, w.saved, x, s.top, SRCCOPY); break;
-    case TRANSFORM_TRAPEZIUM_VERTICAL:
-        StretchBlt(w.target, x, y, 1, s.top + s.bottom - 2 * y + 1, w.saved, x, s.top, 1, height, SRCCOPY);
-        break;
-    default: break;
-    }
+    const int kind = w.paint->kind;
+    const bool rows = kind == TRANSFORM_SHEAR_HORIZONTAL || kind == TRANSFORM_TRAPEZIUM_HORIZONTAL;
+    const bool shear = kind == TRANSFORM_SHEAR_HORIZONTAL || kind == TRANSFORM_SHEAR_VERTICAL;
+    const int length = rows ? Width(s) : Height(s);
+    const int placed = shear ? length : rows ? s.left + s.right - 2 * x + 1 : s.top + s.bottom - 2 * y + 1;
+    if (rows)
+        StretchBlt(w.target, x, y, placed, 1, w.saved, s.left, y, length, 1, SRCCOPY);
+    else
+        StretchBlt(w.target, x, y, 1, placed, w.saved, x, s.top, 1, length, SRCCOPY);
 }
 
 void WalkEdge(const LineWalk& walk, POINT from, POINT to)

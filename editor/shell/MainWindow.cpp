@@ -93,6 +93,7 @@ bool CommandBuilt(UINT id)
     case IDM_REPEAT:
     case IDM_CUT:
     case IDM_COPY:
+    case IDM_PASTE:
     case IDM_CLEAR:
     case IDM_PASTE_INTO_SEQUENCE:
     case IDM_ADD_EMPTY_FRAME:
@@ -521,6 +522,7 @@ void DispatchCommand(HWND window, UINT id)
     case IDM_COPY:
     case IDM_CLEAR:
     case IDM_PASTE_INTO_SEQUENCE: DoEditCommand(id, HeldCommandKeys()); break;
+    case IDM_PASTE: PasteAreaCommand(); break;  // the area floats as tool 32 until placed
     default:
         if (id >= IDM_ADD_EMPTY_FRAME && id <= IDM_MOVE_FRAME) {
             DoFrameCommand(id, HeldCommandKeys());
@@ -956,7 +958,9 @@ void UpdateMenuStates()
     EnableMainToolButton(IDM_COPY, !selectionTool);
     EnableItem(IDM_CUT, selectionTool && g_appState.frameCount > 0);
     EnableItem(IDM_COPY, selectionTool && g_appState.frameCount > 0);
-    EnableMainToolButton(IDM_PASTE, !(IsClipboardFormatAvailable(CF_BITMAP) || IsClipboardFormatAvailable(CF_DIB)));
+    const bool clipboardImage = IsClipboardFormatAvailable(CF_BITMAP) || IsClipboardFormatAvailable(CF_DIB);
+    EnableMainToolButton(IDM_PASTE, !clipboardImage);
+    EnableItem(IDM_PASTE, clipboardImage && g_appState.frameCount > 0);
     EnableItem(IDM_PASTE_INTO_SEQUENCE, g_appState.frameCount > 0 && IsClipboardImageAvailable());
     UpdateUndoCommands(CanUndo(), CanRepeat());
     const bool stretch = selectionTool && TestSelectionState(AREA_SELECTED);

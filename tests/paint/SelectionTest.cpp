@@ -8,13 +8,16 @@
 #include "CanvasFixture.h"
 #include "FrameOperations.h"
 #include "FrameSelection.h"
+#include "MainWindow.h"
 #include "Palette.h"
 #include "TransformGeometry.h"
 #include "Undo.h"
 #include <gtest/gtest.h>
+#include <climits>
 #include <cmath>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -49,6 +52,7 @@ protected:
         fixture_->Show(W, H, 0);
         g_areaSelection = AreaSelectionState{};
         g_appState.moveKeys = 14;
+        g_appState.hooks.nextSelectedFrame = NextSelectedFrame;  // as the editor's hooks
         g_appState.optionFlags = 0;
         ResizeUndoSteps(W, H);
         fixture_->Paint(0, Pattern);
@@ -67,6 +71,7 @@ protected:
         EndSelectionTransform();
         FreePasteBitmaps();
         g_areaSelection = AreaSelectionState{};
+        g_appState.hooks.nextSelectedFrame = nullptr;
         ClearUndo();
         DestroyWindow(g_appState.mainWindow);
         g_appState.mainWindow = nullptr;
@@ -156,22 +161,29 @@ TEST_F(SelectionTest, RectangleCornersClampingSquareAndTheClickThatClears)
     Drag({2, 3}, {200, 300});
     EXPECT_TRUE(Equal(Selection(), RECT{10, 8, W - 1, H - 1})) << Text(Selection());
 
-    // Ctrl: a square of side (|dx| + |dy|) / 2 from the fixed corner.
-    Drag({30, 30}, {40, 34}, MK_CONTROL);
-    EXPECT_TRUE(Equal(Selection(), RECT{30, 30, 37, 37})) << Text(Selection());
-    Drag({30, 30}, {20, 26}, MK_CONTROL);
-    EXPECT_TRUE(Equal(Selection(), RECT{23, 23, 30, 30})) << Text(Selection());
-
-    // A click (a rectangle of one pixel) away from the handles clears it.
+    // A click (a rectangle of one pixel) outside the area and its handles clears it.
     Click(5, 45);
     EXPECT_FALSE(AreaBit());
     EXPECT_EQ(g_selection.selectionOutlineShown, 0);
 
+    // Ctrl: a square of side (|dx| + |dy|) / 2 from the fixed corner. (Ctrl
+    // inside a selected area would copy the area instead.)
+    Drag({30, 30}, {40, 34}, MK_CONTROL);
+    EXPECT_TRUE(Equal(Selection(), RECT{30, 30, 37, 37})) << Text(Selection());
+    // Corner 1 grabbed with Ctrl: the square grows from the opposite corner.
+    Drag({30, 30}, {20, 26}, MK_CONTROL);
+    EXPECT_TRUE(Equal(Selection(), RECT{23, 23, 37, 37})) << Text(Selection());
+    Click(5, 45);
+    EXPECT_FALSE(AreaBit());
+
     // Hostile corners are limited to the frame.
     SetSelectionRect(-50, -7, 100000, 400, 0);
     EXPECT_TRUE(Equal(Selection(), RECT{0, 0, W - 1, H - 1})) << Text(Selection());
+    // A width or height below 1 still holds the corner's pixel; a huge one stops at the edge.
     SetSelectionRect(5, 6, 0, -3, SELECTION_SET_SIZE);
-    EXPECT_TRUE(Equal(Selection(), RECT{0, 0, 5, 6})) << Text(Selection());
+    EXPECT_TRUE(Equal(Selection(), RECT{5, 6, 5, 6})) << Text(Selection());
+    SetSelectionRect(5, 6, INT_MAX, INT_MAX, SELECTION_SET_SIZE);
+    EXPECT_TRUE(Equal(Selection(), RECT{5, 6, W - 1, H - 1})) << Text(Selection());
 }
 
 TEST_F(SelectionTest, LassoOfOneHundredAndTwentyEightNodesThenNode127Moves)
@@ -223,22 +235,81 @@ TEST_F(SelectionTest, HandlesByZoom)
 TEST_F(SelectionTest, MovingTheAreaCutsAndCtrlCopies)
 {
     const COLORREF transparent = PaletteIndexToRgb(GetToolColor(ROLE_TRANSPARENT)) & 0xFFFFFF;
-    SelectRect({2, 3}, {9, 8});
-    // The right button inside the area (MoveKeys 14) moves it by (10, 5).
-    Drag({4, 4}, {14, 9}, MK_RBUTTON);
+    SelectRect({2, 3}, {15, 12});
+    // The right button inside the area (MoveKeys 14), away from its corner
+    // handles, moves it by (10, 5).
+    Drag({8, 7}, {18, 12}, MK_RBUTTON);
     EXPECT_EQ(g_appState.currentTool, TOOL_SELECT_REGION);
     EXPECT_EQ(Pixel(0, 12, 8), Pattern(2, 3));
-    EXPECT_EQ(Pixel(0, 19, 13), Pattern(9, 8));
+    EXPECT_EQ(Pixel(0, 25, 17), Pattern(15, 12));
     EXPECT_EQ(Pixel(0, 2, 3), transparent);  // the source was cut
-    EXPECT_EQ(Pixel(0, 9, 8), transparent);
+    EXPECT_EQ(Pixel(0, 11, 7), transparent);
     EXPECT_TRUE(AreaBit());
-    EXPECT_TRUE(Equal(Selection(), RECT{12, 8, 19, 13})) << Text(Selection());
+    EXPECT_TRUE(Equal(Selection(), RECT{12, 8, 25, 17})) << Text(Selection());
 
     // Ctrl copies: the source stays.
-    Drag({13, 9}, {33, 29}, MK_RBUTTON | MK_CONTROL);
+    Drag({18, 12}, {38, 32}, MK_RBUTTON | MK_CONTROL);
     EXPECT_EQ(Pixel(0, 32, 28), Pattern(2, 3));
     EXPECT_EQ(Pixel(0, 12, 8), Pattern(2, 3));
-    EXPECT_TRUE(Equal(Selection(), RECT{32, 28, 39, 33})) << Text(Selection());
+    EXPECT_TRUE(Equal(Selection(), RECT{32, 28, 45, 37})) << Text(Selection());
+}
+
+TEST_F(SelectionTest, MovingIntoEveryFrameIsOneUndoGroupAndACancelUndoesTheCut)
+{
+    g_appState.currentFrame = 1;
+    SetFrameSelection(SELECTION_TOGGLE, 0, 0);
+    const std::vector<COLORREF> before = Frame(0);
+    SelectRect({2, 3}, {15, 12});
+    Drag({8, 7}, {28, 17}, MK_RBUTTON | MK_CONTROL);  // copied by (20, 10) into both frames
+    for (int frame : {0, 1}) {
+        EXPECT_EQ(Pixel(frame, 22, 13), Pattern(2, 3)) << frame;
+        EXPECT_EQ(Pixel(frame, 35, 22), Pattern(15, 12)) << frame;
+        EXPECT_EQ(Pixel(frame, 2, 3), Pattern(2, 3)) << frame;
+    }
+    ASSERT_EQ(UndoRedo(1), 2);  // one group holds both frames
+    EXPECT_EQ(Frame(0), before);
+    EXPECT_EQ(Frame(1), before);
+    EXPECT_FALSE(CanUndo());
+
+    // A cut area dropped with Esc before its button-up: the cut is undone.
+    SetFrameSelection(SELECTION_CLEAR_ALL, 0, 0);
+    SelectRect({2, 3}, {15, 12});
+    SendMessageA(Canvas(), WM_RBUTTONDOWN, MK_RBUTTON, At(8, 7));
+    EXPECT_EQ(g_appState.currentTool, TOOL_PLACE_AREA);
+    EXPECT_EQ(Pixel(1, 2, 3), PaletteIndexToRgb(GetToolColor(ROLE_TRANSPARENT)) & 0xFFFFFF);  // cut
+    SendMessageA(Canvas(), WM_MOUSEMOVE, MK_RBUTTON, At(15, 9));
+    SendMessageA(Canvas(), WM_KEYDOWN, VK_ESCAPE, 0);
+    Pump();
+    EXPECT_EQ(g_appState.currentTool, TOOL_SELECT_REGION);
+    EXPECT_EQ(Frame(1), before);
+    EXPECT_FALSE(AreaBit());
+}
+
+TEST_F(SelectionTest, TheAreaBitRetitlesItem208)
+{
+    // The shell's own selection word and menu.
+    HMENU menu = CreateMenu();
+    AppendMenuA(menu, MF_STRING, 208, "Clear &Frame");
+    g_appState.mainMenu = menu;
+    g_paintHost.setSelectionState = SetSelectionState;
+    g_paintHost.testSelectionState = TestSelectionState;
+    SetSelectionState(0);
+    auto title = [&] {
+        char text[64] = "";
+        GetMenuStringA(menu, 208, text, sizeof text, MF_BYCOMMAND);
+        return std::string(text);
+    };
+    SelectRect({4, 4}, {12, 10});
+    EXPECT_EQ(title(), "Clear &Selection");
+    Click(40, 40);  // outside: a one-pixel rectangle clears the area
+    EXPECT_EQ(title(), "Clear &Frame");
+    Use(TOOL_SELECT_POLYGON);
+    Click(3, 3);
+    Click(20, 3);
+    EXPECT_EQ(title(), "Clear &Selection");
+    SetSelectionState(0);
+    g_appState.mainMenu = nullptr;
+    DestroyMenu(menu);
 }
 
 // ---- transforms ------------------------------------------------------------------------
@@ -247,11 +318,60 @@ class TransformTest : public SelectionTest {
 protected:
     void Begin(RECT area, int kind)
     {
+        // No area yet: the drag makes a new rectangle rather than grab a corner.
+        g_paintHost.setSelectionState(0);
+        g_selection.selectionPointCount = 0;
         SelectRect({area.left, area.top}, {area.right, area.bottom});
         BeginSelectionTransform();
         SetTransformKind(kind);
     }
+    // The transform closed, its undo steps dropped, frame 0 painted afresh.
+    void Restart()
+    {
+        EndSelectionTransform();
+        ClearUndo();
+        fixture_->Paint(0, Pattern);
+    }
+    // `count` pixels of frame 0 from `start` along x (rows) or y hold pixels
+    // of the pattern's row or column `line` in their order (which ones a
+    // shrinking copy keeps is the platform's choice).
+    static void ExpectSourceLineInOrder(POINT start, int count, bool rows, int line)
+    {
+        for (int i = 0, last = -1; i < count; ++i) {
+            const COLORREF c = rows ? Pixel(0, start.x + i, start.y) : Pixel(0, start.x, start.y + i);
+            EXPECT_EQ(rows ? GetGValue(c) : GetRValue(c), rows ? line * 5 : line * 4) << i;
+            const int from = rows ? GetRValue(c) / 4 : GetGValue(c) / 5;
+            EXPECT_GT(from, last) << i;
+            last = from;
+        }
+    }
 };
+
+void CALLBACK CollectPoint(int x, int y, LPARAM data) { reinterpret_cast<std::vector<POINT>*>(data)->push_back({x, y}); }
+
+COLORREF Transparent() { return PaletteIndexToRgb(GetToolColor(ROLE_TRANSPARENT)) & 0xFFFFFF; }
+
+// The frame a shear must give: the source emptied to the transparent colour,
+// then at every point of the platform's line along the left edge (rows) or
+// the top edge (columns), and at its end point, the source row or column at
+// that point's y or x copied to start there.
+std::vector<COLORREF> ExpectedShear(const std::vector<COLORREF>& before, const RECT& s, POINT from, POINT to, bool rows)
+{
+    std::vector<POINT> points;
+    LineDDA(from.x, from.y, to.x, to.y, CollectPoint, reinterpret_cast<LPARAM>(&points));
+    points.push_back(to);
+    std::vector<COLORREF> out = before;
+    for (int y = s.top; y <= s.bottom; ++y)
+        for (int x = s.left; x <= s.right; ++x) out[y * W + x] = Transparent();
+    const int length = rows ? s.right - s.left + 1 : s.bottom - s.top + 1;
+    for (const POINT& p : points)
+        for (int i = 0; i < length; ++i) {
+            const int x = rows ? p.x + i : p.x, y = rows ? p.y : p.y + i;
+            if (x >= 0 && x < W && y >= 0 && y < H)
+                out[y * W + x] = rows ? before[p.y * W + s.left + i] : before[(s.top + i) * W + p.x];
+        }
+    return out;
+}
 
 TEST_F(TransformTest, StretchDoublesTheAreaIntoTheSelectedFrames)
 {
@@ -275,6 +395,7 @@ TEST_F(TransformTest, StretchDoublesTheAreaIntoTheSelectedFrames)
 
 TEST_F(TransformTest, ShearBothSidesMovesTheOppositeEdgeTheOtherWay)
 {
+    const std::vector<COLORREF> before = Frame(0);
     Begin({20, 10, 29, 19}, TRANSFORM_SHEAR_HORIZONTAL);
     Drag({29, 19}, {39, 19});  // corner 2 by 10
     const AreaSelectionState& s = g_areaSelection;
@@ -283,13 +404,20 @@ TEST_F(TransformTest, ShearBothSidesMovesTheOppositeEdgeTheOtherWay)
     EXPECT_EQ(s.quad[0].x, 10);
     EXPECT_EQ(s.quad[1].x, 19);
     // Each row is the source row placed along the left edge from (10, 10) to (30, 19).
-    const COLORREF transparent = PaletteIndexToRgb(GetToolColor(ROLE_TRANSPARENT)) & 0xFFFFFF;
-    EXPECT_EQ(Pixel(0, 10, 10), Pattern(20, 10));
-    EXPECT_EQ(Pixel(0, 19, 10), Pattern(29, 10));
+    EXPECT_EQ(Frame(0), ExpectedShear(before, {20, 10, 29, 19}, s.quad[0], s.quad[3], true));
     EXPECT_EQ(Pixel(0, 30, 19), Pattern(20, 19));
     EXPECT_EQ(Pixel(0, 39, 19), Pattern(29, 19));
-    EXPECT_EQ(Pixel(0, 20, 10), transparent);  // moved away: emptied
-    // Shift: one side only.
+    Restart();
+
+    // Shear vertically, corner 2 by 4 down: the right edge 4 down, the left 4 up.
+    Begin({20, 10, 29, 19}, TRANSFORM_SHEAR_VERTICAL);
+    Drag({29, 19}, {29, 23});
+    EXPECT_EQ(s.quad[1].y, 14);
+    EXPECT_EQ(s.quad[2].y, 23);
+    EXPECT_EQ(s.quad[0].y, 6);
+    EXPECT_EQ(s.quad[3].y, 15);
+    EXPECT_EQ(Frame(0), ExpectedShear(before, {20, 10, 29, 19}, s.quad[0], s.quad[1], false));
+    // Choosing a kind after an application: the next one starts a new undo group.
     SetTransformKind(TRANSFORM_SHEAR_VERTICAL);
     EXPECT_EQ(s.undoRecorded, 0);
 }
@@ -303,25 +431,23 @@ TEST_F(TransformTest, KindsThreeToFiveAndRepeatedDragsEqualOne)
     EXPECT_EQ(g_areaSelection.quad[0].y, 10);
     EXPECT_EQ(Pixel(0, 29, 16), Pattern(29, 10));
     EXPECT_EQ(Pixel(0, 20, 10), Pattern(20, 10));
-    EndSelectionTransform();
-    ClearUndo();
-    fixture_->Paint(0, Pattern);
+    Restart();
 
     // Trapezium horizontally, one side: the top row shrinks to 4 pixels.
     Begin({20, 10, 29, 19}, TRANSFORM_TRAPEZIUM_HORIZONTAL);
     Drag({20, 10}, {23, 10}, MK_SHIFT);
     EXPECT_EQ(g_areaSelection.quad[0].x, 23);
     EXPECT_EQ(g_areaSelection.quad[1].x, 26);
-    EXPECT_EQ(Pixel(0, 23, 10), Pattern(20, 10));
-    EXPECT_EQ(Pixel(0, 26, 10), Pattern(29, 10));
+    // Row 10 holds source row 10 from 23 to 26, the rest of its old place emptied.
+    ExpectSourceLineInOrder({23, 10}, 4, true, 10);
+    EXPECT_EQ(Pixel(0, 22, 10), Transparent());
+    EXPECT_EQ(Pixel(0, 27, 10), Transparent());
     EXPECT_EQ(Pixel(0, 20, 19), Pattern(20, 19));  // the bottom row is whole
     // Past the middle: every row keeps a pixel (the handle stops at it).
     Drag({23, 10}, {50, 10}, MK_SHIFT);
     EXPECT_LE(g_areaSelection.quad[0].x, g_areaSelection.quad[1].x);
     EXPECT_EQ(g_areaSelection.quad[0].x, 24);
-    EndSelectionTransform();
-    ClearUndo();
-    fixture_->Paint(0, Pattern);
+    Restart();
 
     // Trapezium vertically, both sides: the right column grows by 2 at each end.
     Begin({20, 10, 29, 19}, TRANSFORM_TRAPEZIUM_VERTICAL);
@@ -330,16 +456,21 @@ TEST_F(TransformTest, KindsThreeToFiveAndRepeatedDragsEqualOne)
     EXPECT_EQ(g_areaSelection.quad[2].y, 21);
     EXPECT_EQ(g_areaSelection.quad[0].y, 12);
     EXPECT_EQ(g_areaSelection.quad[3].y, 17);
-    EndSelectionTransform();
-    ClearUndo();
-    fixture_->Paint(0, Pattern);
+    // Each column stretched between the edges; the emptied place shows.
+    EXPECT_EQ(Pixel(0, 29, 8), Pattern(29, 10));
+    EXPECT_EQ(Pixel(0, 29, 21), Pattern(29, 19));
+    ExpectSourceLineInOrder({20, 12}, 6, false, 20);  // column 20 shrunk to 12..17
+    EXPECT_EQ(Pixel(0, 20, 11), Transparent());
+    EXPECT_EQ(Pixel(0, 20, 18), Transparent());
+    Restart();
 
     // Two drags of 4 and 6 give what one drag of 10 gives.
     Begin({20, 10, 29, 19}, TRANSFORM_SHEAR_HORIZONTAL);
     Drag({29, 19}, {33, 19});
     Drag({33, 19}, {39, 19});
     const std::vector<COLORREF> twice = Frame(0);
-    ASSERT_EQ(UndoRedo(1), 1);
+    ASSERT_EQ(UndoRedo(1), 1);  // both drags are one undo group
+    EXPECT_FALSE(CanUndo());
     EndSelectionTransform();
     ClearUndo();
     Begin({20, 10, 29, 19}, TRANSFORM_SHEAR_HORIZONTAL);
@@ -364,15 +495,19 @@ TEST_F(TransformTest, BendOfZeroDepthCopiesAndTheBendUsesWideArithmetic)
     Drag({17, 14}, {40, 14});
     EXPECT_EQ(g_areaSelection.bendA.x, 24);
 
-    // Depth 300 over a half height of 200: the terms pass 32 bits, the curve
-    // still follows the ellipse and narrows monotonically.
-    const std::vector<int> n = BendOffsets(300, 200);
-    ASSERT_EQ(n.size(), 201u);
-    EXPECT_EQ(n[0], 300);
-    for (int y = 1; y <= 200; ++y) {
-        EXPECT_LE(n[y], n[y - 1]) << y;
-        const double ideal = 300 * std::sqrt(1 - (y / 200.0) * (y / 200.0));
-        EXPECT_NEAR(n[y], ideal, 12) << y;
+    // Depth 300 over a half height of 200 (2a^2 h(h - 1) = 7.2e9) and 1000
+    // over 1000: the terms pass 32 bits, and each row still ends where the
+    // ellipse crosses its upper half-pixel line (the midpoint rule), within a
+    // pixel, narrowing monotonically.
+    for (const auto& [depth, half] : {std::pair{300, 200}, std::pair{1000, 1000}}) {
+        const std::vector<int> n = BendOffsets(depth, half);
+        ASSERT_EQ(n.size(), static_cast<size_t>(half) + 1);
+        EXPECT_EQ(n[0], depth);
+        for (int y = 1; y <= half; ++y) {
+            EXPECT_LE(n[y], n[y - 1]) << y;
+            const double v = (y - 0.5) / half;
+            EXPECT_NEAR(n[y], depth * std::sqrt(1 - v * v), 1.01) << depth << " " << y;
+        }
     }
     const std::vector<int> pinch = BendOffsets(-5, 3);
     EXPECT_EQ(pinch[0], -5);

@@ -3,6 +3,7 @@
 // ranges of colour replacement, colour adjustment, and the engine over real
 // frames: refusals, clipping, lasso masking with and without undo steps,
 // undo of an effect command.
+#include "DialogUtilities.h"
 #include "DibPixels.h"
 #include "DocumentTestSupport.h"
 #include "FrameOperations.h"
@@ -519,6 +520,37 @@ TEST_F(PixelPassFrames, AnEffectCommandRunsOverTheSelectedFramesAsOneUndoGroup)
     ASSERT_EQ(DoImageCommand(IDM_EFFECTS_FIRST + 11, 0), 1);
     EXPECT_EQ(At(2, 3, 2), RGB(254, 254, 254));
     EXPECT_EQ(At(2, 0, 0), RGB(255, 255, 255));
+}
+
+// Paints like PaintRoutine, and while running over its second frame presses
+// the progress dialog's Cancel, as a user would in the middle of a pass.
+int s_framesRun = 0;
+int PaintThenCancelRoutine(HWND progress, BYTE* top, int width, int height, ptrdiff_t rowStep, const RGBQUAD* colors,
+                           void* data)
+{
+    const int changed = PaintRoutine(progress, top, width, height, rowStep, colors, data);
+    if (++s_framesRun == 2 && progress) SendMessageA(progress, WM_COMMAND, IDC_PROGRESS_CANCEL, 0);
+    return changed;
+}
+
+TEST_F(PixelPassFrames, CancelKeepsTheFinishedFramesAndLeavesTheRestAlone)
+{
+    MakeFrames(3, RGB(9, 9, 9));
+    g_appState.currentFrame = 2;
+    SetFrameSelection(SELECTION_TOGGLE, 0, 0);
+    SetFrameSelection(SELECTION_TOGGLE, 1, 0);
+    s_framesRun = 0;
+    // Frames 0 and 1, then the current frame 2; Cancel comes during frame 1.
+    ASSERT_EQ(RunPixelPass(nullptr, 24, 0, 0, 8, 6, PASS_PROGRESS, PaintThenCancelRoutine, nullptr), 1);
+    EXPECT_EQ(s_framesRun, 2);
+    EXPECT_EQ(At(0, 4, 3), RGB(1, 2, 3));  // finished before the cancel: kept
+    EXPECT_EQ(At(1, 4, 3), RGB(9, 9, 9));  // the frame in hand keeps its pixels
+    EXPECT_EQ(At(2, 4, 3), RGB(9, 9, 9));  // never reached
+    EXPECT_FALSE(GetProgressDialogState().progressOpen);
+    // The finished frame is one undo group away from its old pixels.
+    ASSERT_EQ(DoEditCommand(IDM_UNDO, 0), 1);
+    EXPECT_EQ(At(0, 4, 3), RGB(9, 9, 9));
+    EXPECT_FALSE(CanUndo());
 }
 
 TEST_F(PixelPassFrames, ReplaceAndInvertOverTheFrameSelection)
