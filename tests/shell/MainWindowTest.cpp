@@ -326,7 +326,6 @@ TEST_F(MainWindowTest, PaletteCommandsFromTheMenu)
     EXPECT_TRUE(MenuGreyed(IDM_EDIT_PALETTE));
     EXPECT_TRUE(MenuGreyed(IDM_DETECT_USED_COLORS));
     EXPECT_TRUE(MenuGreyed(IDM_ADJUST_COLORS));
-    EXPECT_FALSE(MenuGreyed(IDM_REPLACE_COLOR));
     EXPECT_FALSE(MenuGreyed(IDM_TRANSPARENT_COLOR));
 
     SetToolColorIndex(ROLE_PEN, 11);
