@@ -389,28 +389,52 @@ bool LoadEffectPreset(UINT command)
     return true;
 }
 
+HBITMAP CurrentFrameBitmap()
+{
+    const int frame = g_appState.currentFrame;
+    return frame >= 0 && frame < g_appState.frameCount ? g_appState.frameBitmaps[frame] : nullptr;
+}
+
+// Below 256 colours the pen colour is replaced by the one picked in the
+// 16-cell dialog, which ends with that palette index (-1 when cancelled);
+// otherwise the replace dialog edits the settings, starting from the pen colour.
+int ReplaceColorCommand(const FrameArea& area)
+{
+    const int pen = g_appState.toolColors.penColorIndex;
+    if (g_appState.colorCount < COLORS_256) {
+        const INT_PTR chosen = RunDialog(IDD_REPLACE_CURRENT_COLOR, g_appState.mainWindow, pen);
+        if (chosen < 0 || chosen == pen) return 0;
+        return ReplaceColorInFrames(PALETTEINDEX(pen), PALETTEINDEX(static_cast<WORD>(chosen)), area.x, area.y,
+                                    area.width, area.height, 0);
+    }
+    ColorReplaceSettings& s = g_colorReplaceSettings;
+    s.x = area.x;
+    s.y = area.y;
+    s.width = area.width;
+    s.height = area.height;
+    s.sourceColor = GetToolColor(ROLE_PEN);
+    if (g_appState.colorCount <= COLORS_256) s.flags &= ~REPLACE_BY_TOLERANCE;  // tolerances need true colour
+    s.previewBitmap = CurrentFrameBitmap();
+    const INT_PTR answer = RunDialog(IDD_REPLACE_COLOR, g_appState.mainWindow, reinterpret_cast<LPARAM>(&s));
+    s.previewBitmap = nullptr;
+    return answer > 0 ? ReplaceColorPass(&s, area.x, area.y, area.width, area.height) : 0;
+}
+
 int ColorCommand(UINT command)
 {
     const FrameArea area = CommandArea();
     switch (command) {
-    case IDM_REPLACE_COLOR: {
-        ColorReplaceSettings& s = g_colorReplaceSettings;
-        if (g_appState.colorCount <= COLORS_256) {
-            if (RunDialog(IDD_REPLACE_CURRENT_COLOR, g_appState.mainWindow, g_appState.toolColors.penColorIndex) != IDOK)
-                return 0;
-        } else if (RunDialog(IDD_REPLACE_COLOR, g_appState.mainWindow, reinterpret_cast<LPARAM>(&s)) != IDOK) {
-            return 0;
-        }
-        return ReplaceColorPass(&s, area.x, area.y, area.width, area.height);
-    }
+    case IDM_REPLACE_COLOR: return ReplaceColorCommand(area);
     case IDM_ADJUST_COLORS: {
         ColorAdjustSettings& s = g_colorAdjustSettings;
         s.x = area.x;
         s.y = area.y;
         s.width = area.width;
         s.height = area.height;
-        if (RunDialog(IDD_ADJUST_COLORS, g_appState.mainWindow, reinterpret_cast<LPARAM>(&s)) != IDOK) return 0;
-        return AdjustColorsPass(&s);
+        s.previewBitmap = CurrentFrameBitmap();
+        const INT_PTR answer = RunDialog(IDD_ADJUST_COLORS, g_appState.mainWindow, reinterpret_cast<LPARAM>(&s));
+        s.previewBitmap = nullptr;
+        return answer > 0 ? AdjustColorsPass(&s) : 0;
     }
     case IDM_EFFECTS_CUSTOMIZED:
         if (RunDialog(IDD_EFFECTS, g_appState.mainWindow, reinterpret_cast<LPARAM>(&g_effectMatrix)) != IDOK) return 0;

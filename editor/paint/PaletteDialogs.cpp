@@ -4,6 +4,7 @@
 // the command that recolours a sequence's transparent colour.
 #include "PaletteDialogs.h"
 #include "AppState.h"
+#include "ColorEffectDialogs.h"
 #include "DialogUtilities.h"
 #include "DocumentModel.h"
 #include "FrameBitmaps.h"
@@ -35,14 +36,14 @@ constexpr int TOLERANCE_MIN = 1, TOLERANCE_MAX = 99;
 // ---- the grid control ----
 
 constexpr char GRID_PROPERTY[] = "PaletteGrid";
-constexpr WORD GRID_SELECTED = 0x100;  // notification: the grid's selection changed
 
 PaletteGrid* GridOf(HWND control) { return static_cast<PaletteGrid*>(GetPropA(control, GRID_PROPERTY)); }
 
 // Selects the cell under a point of the control; true when it is a cell.
-bool SelectCellAt(PaletteGrid* grid, POINT at)
+bool SelectCellAt(PaletteGrid* grid, POINT at, UINT keys)
 {
     grid->pressedAt = at;
+    grid->pressKeys = keys & (MK_CONTROL | MK_SHIFT);
     const int column = (at.x - 1) / std::max(grid->cellWidth, 1);
     const int row = (at.y - 1) / std::max(grid->cellHeight, 1);
     if (at.x < 1 || at.y < 1 || column >= grid->columns || row >= grid->rows) return false;
@@ -57,7 +58,8 @@ LRESULT CALLBACK GridControlProc(HWND control, UINT message, WPARAM wParam, LPAR
 {
     auto previous = reinterpret_cast<WNDPROC>(GetPropA(control, "PaletteGridProc"));
     if ((message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) && GridOf(control) &&
-        SelectCellAt(GridOf(control), {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))})) {
+        SelectCellAt(GridOf(control), {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))},
+                     static_cast<UINT>(wParam))) {
         InvalidateRect(control, nullptr, FALSE);
         SendMessageA(GetParent(control), WM_COMMAND, MAKEWPARAM(IDC_PALETTE_GRID, GRID_SELECTED),
                      reinterpret_cast<LPARAM>(control));
@@ -80,7 +82,9 @@ LRESULT CALLBACK GridControlProc(HWND control, UINT message, WPARAM wParam, LPAR
 
 int GridColorCount() { return g_appState.colorCount; }
 
-void AttachGrid(HWND dialog, PaletteGrid* grid, int colorCount, int selected)
+}  // namespace
+
+void AttachPaletteGrid(HWND dialog, PaletteGrid* grid, int colorCount, int selected)
 {
     HWND control = GetDlgItem(dialog, IDC_PALETTE_GRID);
     *grid = {};
@@ -96,6 +100,8 @@ void AttachGrid(HWND dialog, PaletteGrid* grid, int colorCount, int selected)
     SetPropA(control, "PaletteGridProc", reinterpret_cast<HANDLE>(GetWindowLongPtrA(control, GWLP_WNDPROC)));
     SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GridControlProc));
 }
+
+namespace {
 
 RECT CellRect(const PaletteGrid& grid, int cell)
 {
@@ -136,8 +142,10 @@ void FillCell(HDC dc, const PaletteGrid& grid, int cell)
     DeleteObject(brush);
 }
 
+}  // namespace
+
 // Draws the grid: a black border, every cell, the selected cell raised.
-void DrawGrid(const DRAWITEMSTRUCT* item)
+void DrawPaletteGrid(const DRAWITEMSTRUCT* item)
 {
     PaletteGrid* grid = GridOf(item->hwndItem);
     if (!grid) return;
@@ -151,6 +159,8 @@ void DrawGrid(const DRAWITEMSTRUCT* item)
     if (cell >= 0) FrameCell(dc, CellRect(*grid, cell), true);
     if (old) SelectPalette(dc, old, TRUE);
 }
+
+namespace {
 
 void RedrawGrid(HWND dialog)
 {
@@ -403,6 +413,12 @@ void RecolorFrames(COLORREF from, COLORREF to)
 
 // ---- grid arithmetic ----
 
+void SelectPaletteGridIndex(HWND dialog, PaletteGrid* grid, int index)
+{
+    grid->selected = index;
+    RedrawGrid(dialog);
+}
+
 int GridIndexOfCell(const PaletteGrid& grid, int row, int column)
 {
     return column + grid.columns * row + (grid.systemPaletteMode && row > 0 ? 4 : 0);
@@ -458,7 +474,7 @@ INT_PTR CALLBACK EditPaletteColorDlgProc(HWND dialog, UINT message, WPARAM wPara
         const GridDialogParameter p = DecodeGridParameter(lParam);
         ApplyCaption(dialog, p.captionId);
         s->pickMode = p.pickMode;
-        AttachGrid(dialog, &s->grid, GridColorCount(), p.startIndex);
+        AttachPaletteGrid(dialog, &s->grid, GridColorCount(), p.startIndex);
         s->hasBars = GetDlgItem(dialog, IDC_RED_BAR) != nullptr;
         if (s->hasBars) {
             for (int i = 0; i < 3; ++i) SetScrollRange(GetDlgItem(dialog, IDC_RED_BAR + i), SB_CTL, 0, CHANNEL_MAX, FALSE);
@@ -470,7 +486,7 @@ INT_PTR CALLBACK EditPaletteColorDlgProc(HWND dialog, UINT message, WPARAM wPara
     }
     case WM_DRAWITEM: {
         if (wParam != IDC_PALETTE_GRID) return FALSE;
-        DrawGrid(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        DrawPaletteGrid(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
     }
     case WM_VSCROLL:
@@ -518,13 +534,13 @@ INT_PTR CALLBACK PickPaletteIndexDlgProc(HWND dialog, UINT message, WPARAM wPara
         SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(grid));
         const GridDialogParameter p = DecodeGridParameter(lParam);
         ApplyCaption(dialog, p.captionId);
-        AttachGrid(dialog, grid, COLORS_16, p.startIndex);
+        AttachPaletteGrid(dialog, grid, COLORS_16, p.startIndex);
         CenterWindow(dialog);
         return TRUE;
     }
     case WM_DRAWITEM:
         if (wParam != IDC_PALETTE_GRID) return FALSE;
-        DrawGrid(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        DrawPaletteGrid(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
     case WM_COMMAND: {
         auto* grid = reinterpret_cast<PaletteGrid*>(GetWindowLongPtrA(dialog, DWLP_USER));
@@ -645,4 +661,5 @@ void RegisterPaletteDialogs()
     RegisterDialogProcedure(IDD_MODIFY_PALETTE, EditPaletteColorDlgProc);
     RegisterDialogProcedure(IDD_PICK_COLOR, EditPaletteColorDlgProc);
     RegisterDialogProcedure(IDD_TRANSPARENT_COLOR, TransparentColorDlgProc);
+    RegisterColorEffectDialogs();
 }

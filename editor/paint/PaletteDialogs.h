@@ -28,7 +28,11 @@ struct PaletteGrid {
     HPALETTE palette;
     int systemPaletteMode;  // the second row shows entries 12-19
     POINT pressedAt;        // where the mouse last went down in the control
+    UINT pressKeys;         // MK_CONTROL, MK_SHIFT of that press
 };
+
+// Notification code (WM_COMMAND from control 231) of a new grid selection.
+constexpr WORD GRID_SELECTED = 0x100;
 
 // Grid arithmetic, separate from the control so it can be checked directly.
 // The palette index cell (row, column) shows.
@@ -37,6 +41,14 @@ int GridIndexOfCell(const PaletteGrid& grid, int row, int column);
 int GridCellOfIndex(const PaletteGrid& grid, int index);
 // Sets the layout for a colour count and a client size.
 void LayoutPaletteGrid(PaletteGrid* grid, int colorCount, int clientWidth, int clientHeight);
+
+// The grid control of a dialog: laid out for a colour count (and resized to
+// whole cells) with `selected` chosen; the dialog keeps `grid` alive while the
+// control lives and answers its WM_DRAWITEM with DrawPaletteGrid.
+void AttachPaletteGrid(HWND dialog, PaletteGrid* grid, int colorCount, int selected);
+void DrawPaletteGrid(const DRAWITEMSTRUCT* item);
+// Selects the cell of an index and repaints the grid.
+void SelectPaletteGridIndex(HWND dialog, PaletteGrid* grid, int index);
 
 // Decoded parameter of the grid dialogs: the start index in the low word; a
 // caption string id in the high word; a high word of 0xFFFF is pick mode.
@@ -61,5 +73,6 @@ int ChangeTransparentColor(HWND owner);
 // The beep the dialogs give for a refused edit (tests count them).
 void SetPaletteDialogBeep(void (*beep)(UINT type));
 
-// Puts the procedures into the dialog runner's table.
+// Puts the procedures into the dialog runner's table, with those of the
+// colour effect dialogs that use the grid.
 void RegisterPaletteDialogs();

@@ -119,7 +119,7 @@ bool CommandBuilt(UINT id)
     case IDM_TRANSPARENT_COLOR:
         return true;
     case IDM_REPLACE_COLOR:
-        return PixelPassesBuilt() && DialogBuilt(g_appState.colorCount <= COLORS_256 ? IDD_REPLACE_CURRENT_COLOR : IDD_REPLACE_COLOR);
+        return PixelPassesBuilt() && DialogBuilt(IDD_REPLACE_CURRENT_COLOR) && DialogBuilt(IDD_REPLACE_COLOR);
     case IDM_ADJUST_COLORS:
         return PixelPassesBuilt() && DialogBuilt(IDD_ADJUST_COLORS);
     case IDM_EFFECTS_CUSTOMIZED:
@@ -151,6 +151,8 @@ void PaletteCommand(HWND window, UINT id)
     case IDM_EDIT_PALETTE:
         // The pen colour is the start index; the template keeps its caption.
         RunDialog(IDD_MODIFY_PALETTE, window, static_cast<LPARAM>(GetToolColor(ROLE_PEN | ROLE_BARE_INDEX) & 0xFFFF));
+        // The other sequences' run-time frames were made with the old colours.
+        if (!g_appState.animationWindow) FreeAllSequenceBitmaps();
         break;
     case IDM_RESET_PALETTE:
         if (g_appState.colorCount > COLORS_256) ResetStandardPalette();
@@ -940,6 +942,9 @@ void EnableDocumentCommands(HWND window, int grayed)
     for (int position = 1; position <= 6; ++position)
         EnableMenuItem(menu, position, MF_BYPOSITION | (grayed ? MF_GRAYED : MF_ENABLED));
     EnableItem(IDM_COPY, false);
+    // Palette editing, detection and adjustment need a palette of 256 colours or true colour.
+    for (UINT id : {IDM_EDIT_PALETTE, IDM_DETECT_USED_COLORS, IDM_ADJUST_COLORS})
+        EnableItem(id, !grayed && g_appState.colorCount >= COLORS_256 && CommandBuilt(id));
     SetSelectionState(g_selectionState & ~AREA_SELECTED);
     RadioCheckMenuRange(menu, IDM_ELLIPSE_CENTRE_OF_SQUARE, IDM_ELLIPSE_CORNER_OF_SQUARE,
                         g_appState.ellipseMode ? IDM_ELLIPSE_CENTRE_OF_SQUARE : IDM_ELLIPSE_CORNER_OF_SQUARE);

@@ -98,6 +98,38 @@ TEST(PaletteCells, AddColorToCellsWrapsAndTakesRoles)
         EXPECT_EQ(g_appState.colorCells.index[c], StaticColorIndex(c, 256)) << "fixed cell " << c;
 }
 
+// With Alt held a new colour takes the pen colour's cell; a pen colour in a
+// fixed cell, or in none, leaves the fixed cells alone and takes the next cell.
+TEST(PaletteCells, AltReplacesThePenCellOrTakesTheNextOne)
+{
+    UseFormat(COLORS_256);
+    ResetColorCells();
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_MENU] = 0x80;
+    SetKeyboardState(keys);
+    auto unused = [](int from) {
+        for (int i = from; i < 248; ++i)
+            if (PaletteCellOfIndex(i) < 0) return i;
+        return -1;
+    };
+    const int a = unused(8), b = unused(a + 1);
+    SetToolColorIndex(ROLE_PEN, 0);  // black: fixed cell 0
+    g_appState.colorCells.nextColorCell = 20;
+    AddColorToCells(a, ROLE_PEN);
+    EXPECT_EQ(g_appState.colorCells.index[20], a);
+    EXPECT_EQ(g_appState.colorCells.index[0], StaticColorIndex(0, 256));
+    AddColorToCells(b, ROLE_FILL);  // the pen (a) has cell 20: b takes it
+    EXPECT_EQ(g_appState.colorCells.index[20], b);
+    EXPECT_EQ(g_appState.colorCells.nextColorCell, 21);
+    SetToolColorIndex(ROLE_PEN, a);  // a has no cell any more
+    const int c = unused(b + 1);
+    AddColorToCells(c, ROLE_PEN);
+    EXPECT_EQ(g_appState.colorCells.index[21], c);
+    keys[VK_MENU] = 0;
+    SetKeyboardState(keys);
+}
+
 TEST(PaletteGridMath, ParameterDecodingAndCellIndexes)
 {
     struct Case {

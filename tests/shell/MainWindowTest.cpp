@@ -4,6 +4,7 @@
 // commands, a failed open, the context menus and the film's clicks, and what
 // it writes back when it goes.
 #include "DialogTestHooks.h"
+#include "DibPixels.h"
 #include "DocumentStrings.h"
 #include "DocumentTestSupport.h"
 #include "DialogUtilities.h"
@@ -11,6 +12,7 @@
 #include "EditorSettings.h"
 #include "EditorStartup.h"
 #include "MainWindow.h"
+#include "PaletteDialogs.h"
 #include "ResultCodes.h"
 #include "Workspace.h"
 #include "resource.h"
@@ -311,6 +313,45 @@ TEST_F(MainWindowTest, TheDocumentsNotificationsReachTheViews)
     EXPECT_EQ(good, stored);
     ASSERT_EQ(count, g_recentFiles.count) << "read back whole";
     EXPECT_EQ(good, g_recentFiles.paths[count - 1]);
+}
+
+// The Options and Sequence menus' palette commands on a 16-colour sequence:
+// Edit Palette starts on the pen colour under its own caption and frees the
+// other sequences' run-time frames; Transparent Color recolours the frames;
+// the commands that need 256 colours are greyed.
+TEST_F(MainWindowTest, PaletteCommandsFromTheMenu)
+{
+    RegisterPaletteDialogs();
+    OpenFrames(Sequence("pal.bmx", 16, 16, 2, 1));  // every pixel static colour 1, the transparent one
+    EXPECT_TRUE(MenuGreyed(IDM_EDIT_PALETTE));
+    EXPECT_TRUE(MenuGreyed(IDM_DETECT_USED_COLORS));
+    EXPECT_TRUE(MenuGreyed(IDM_ADJUST_COLORS));
+    EXPECT_FALSE(MenuGreyed(IDM_TRANSPARENT_COLOR));
+
+    SetToolColorIndex(ROLE_PEN, 11);
+    HBITMAP runTime = CreateBitmap(4, 4, 1, 1, nullptr);
+    g_document.sequenceImages[1].frames[0] = runTime;
+    g_document.sequenceImages[1].frameCount = 1;
+    {
+        DialogAutoAnswer cancel;
+        SendMessageA(main_, WM_COMMAND, IDM_EDIT_PALETTE, 0);
+        ASSERT_EQ(cancel.Dialogs().size(), 1u);
+        EXPECT_EQ(cancel.Dialogs()[0].initParam, 11) << "the pen index alone: no caption id";
+        EXPECT_EQ(cancel.Dialogs()[0].caption, "Modify Current Palette");
+    }
+    EXPECT_EQ(g_document.sequenceImages[1].frames[0], nullptr);
+    EXPECT_EQ(GetObjectType(runTime), 0u) << "deleted";
+
+    DialogAutoAnswer white([](HWND dialog) {
+        PostMessageA(dialog, WM_COMMAND, IDC_FIRST_STATIC_CELL + 15, 0);
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+    SendMessageA(main_, WM_COMMAND, IDM_TRANSPARENT_COLOR, 0);
+    ASSERT_EQ(white.Dialogs().size(), 1u);
+    EXPECT_EQ(white.Dialogs()[0].initParam, 1);
+    EXPECT_EQ(CurrentSequenceRecord()->transparentColorCode, 15);
+    for (int frame = 0; frame < 2; ++frame)
+        EXPECT_EQ(DibPixels(g_appState.frameBitmaps[frame]).Color(3, 3), RGB(255, 255, 255)) << frame;
 }
 
 TEST_F(MainWindowTest, ASmallerFrameIsLaidOnTheSequenceBackground)
