@@ -106,7 +106,7 @@ bb_expect_exit "$editor_pid" 0 30
 bb_start ed/ZELVO.exe -r "$(bb_winpath "$BB_WORK/over.ans")"
 editor_pid=$BB_PID
 box=$(bb_wd dismiss-box - OK 30000)
-bb_expect_line "$box" 'text="Error reading file!"'
+bb_expect_line "$box" "icon=error"
 bb_wait_window Zelvo - 30000
 bb_wd post "$BB_HWND" WM_CLOSE 0 0 >/dev/null
 bb_expect_exit "$editor_pid" 0 30
