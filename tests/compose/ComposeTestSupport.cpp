@@ -1,4 +1,5 @@
 #include "ComposeTestSupport.h"
+#include "WindowDialogs.h"
 #include <map>
 
 struct DialogDrivers::State {
@@ -158,4 +159,32 @@ std::vector<ObjectStep> ComposeTest::Steps(int object) const
     GlobalLockGuard<ObjectStep> p(own);
     for (int i = 0; p && i < g_document.objectTable[object].stepCount; ++i) out.push_back(p.get()[i]);
     return out;
+}
+
+void WindowAreaTest::SetUp()
+{
+    ComposeTest::SetUp();
+    static bool registered = false;
+    if (!registered) RegisterWindowDialogs();
+    registered = true;
+    AnimationSettings& s = g_document.animationSettings;
+    s.sizeMode = 1;
+    s.width = 200;
+    s.height = 100;
+    s.positionFlags = 0;
+}
+
+void SendDrag(HWND target, POINT from, POINT to, WPARAM keys, const std::function<LPARAM(POINT)>& at)
+{
+    SendMessageA(target, WM_LBUTTONDOWN, MK_LBUTTON | keys, at(from));
+    SendMessageA(target, WM_MOUSEMOVE, MK_LBUTTON | keys, at({(from.x + to.x) / 2, (from.y + to.y) / 2}));
+    SendMessageA(target, WM_MOUSEMOVE, MK_LBUTTON | keys, at(to));
+    SendMessageA(target, WM_LBUTTONUP, keys, at(to));
+}
+
+void PressStripIcon(HWND strip, int icon)
+{
+    const LPARAM at = MAKELPARAM(16, icon * 32 + 16);
+    SendMessageA(strip, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(strip, WM_LBUTTONUP, 0, at);
 }

@@ -80,3 +80,17 @@ protected:
     INT_PTR Run(int templateId, LPARAM param = 0) { return RunDialog(templateId, nullptr, param); }
     std::string pathA_, pathB_;
 };
+
+// The same document in a 200 x 100 window (frames 16 x 16, placed by their
+// top-left corners), with the window, path, region and sound dialogs
+// registered: the canvases' tests.
+class WindowAreaTest : public ComposeTest {
+protected:
+    void SetUp() override;
+};
+
+// Mouse messages sent straight to a window: a press at `from`, moves to the
+// midpoint and to `to`, a release there; `at` gives each point's lParam.
+void SendDrag(HWND target, POINT from, POINT to, WPARAM keys, const std::function<LPARAM(POINT)>& at);
+// A press and release on icon `icon` of a tool strip of 32 x 32 icons stacked.
+void PressStripIcon(HWND strip, int icon);

@@ -17,20 +17,11 @@ inline std::ostream& operator<<(std::ostream& out, const POINT& p) { return out 
 
 namespace {
 
-class PathEditor : public ComposeTest {
+class PathEditor : public WindowAreaTest {
 protected:
     void SetUp() override
     {
-        ComposeTest::SetUp();
-        static bool registered = false;
-        if (!registered) RegisterWindowDialogs();
-        registered = true;
-        // A 200 x 100 window; the frames are 16 x 16.
-        AnimationSettings& s = g_document.animationSettings;
-        s.sizeMode = 1;
-        s.width = 200;
-        s.height = 100;
-        s.positionFlags = 0;
+        WindowAreaTest::SetUp();
         g_document.objectTable[0].startX = 20;
         g_document.objectTable[0].startY = 30;
     }
@@ -72,19 +63,10 @@ protected:
     }
     static void Drag(HWND d, POINT from, POINT to, WPARAM keys = 0)
     {
-        Press(d, from.x, from.y, keys);
-        Move(d, (from.x + to.x) / 2, (from.y + to.y) / 2, keys);
-        Move(d, to.x, to.y, keys);
-        Release(d, to.x, to.y, keys);
+        SendDrag(Canvas(d), from, to, keys, [d](POINT p) { return At(d, p.x, p.y); });
     }
     // A press and release on icon `mode` of the tool strip.
-    static void Tool(HWND d, int mode)
-    {
-        HWND strip = GetDlgItem(d, IDC_PATH_TOOLS);
-        const LPARAM at = MAKELPARAM(16, mode * 32 + 16);
-        SendMessageA(strip, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        SendMessageA(strip, WM_LBUTTONUP, 0, at);
-    }
+    static void Tool(HWND d, int mode) { PressStripIcon(GetDlgItem(d, IDC_PATH_TOOLS), mode); }
     static std::vector<POINT> Points(HWND d)
     {
         std::vector<POINT> out;
@@ -304,16 +286,20 @@ TEST_F(PathEditor, OptionsAndFramesReachTheStoredSteps)
 
 TEST_F(PathEditor, ListTooLongForTheEditorIsRefusedAndKept)
 {
-    std::vector<ObjectStep> many(1000, StepOf(0, 1, 0));
-    SetSteps(0, many);
-    MessageBoxRecorder boxes;
-    HGLOBAL before = g_document.objectMemoryHandles[0][0];
-    PathDialogParams params{before, 1000};
-    EXPECT_EQ(Run(IDD_ANIMATION_PATH, reinterpret_cast<LPARAM>(&params)), -1);
-    ASSERT_EQ(boxes.Boxes().size(), 1u);
-    EXPECT_EQ(boxes.Boxes()[0].text, "This step list has more than 999 steps and cannot be edited as a path!");
-    EXPECT_EQ(params.block, before);
-    EXPECT_EQ(Steps(0).size(), 1000u);
+    // One step past the editor's nodes, and the most a file holds.
+    for (const int count : {1000, 2048}) {
+        SCOPED_TRACE(count);
+        std::vector<ObjectStep> many(count, StepOf(0, 1, 0));
+        SetSteps(0, many);
+        MessageBoxRecorder boxes;
+        HGLOBAL before = g_document.objectMemoryHandles[0][0];
+        PathDialogParams params{before, count};
+        EXPECT_EQ(Run(IDD_ANIMATION_PATH, reinterpret_cast<LPARAM>(&params)), -1);
+        ASSERT_EQ(boxes.Boxes().size(), 1u);
+        EXPECT_EQ(boxes.Boxes()[0].text, "This step list has more than 999 steps and cannot be edited as a path!");
+        EXPECT_EQ(params.block, before);
+        EXPECT_EQ(Steps(0).size(), static_cast<size_t>(count));
+    }
 }
 
 TEST_F(PathEditor, NewPathForACycleLeavesTheObjectStart)

@@ -10,19 +10,11 @@
 
 namespace {
 
-class RegionEditorTest : public ComposeTest {
+class RegionEditorTest : public WindowAreaTest {
 protected:
     void SetUp() override
     {
-        ComposeTest::SetUp();
-        static bool registered = false;
-        if (!registered) RegisterWindowDialogs();
-        registered = true;
-        AnimationSettings& s = g_document.animationSettings;
-        s.sizeMode = 1;
-        s.width = 200;
-        s.height = 100;
-        s.positionFlags = 0;
+        WindowAreaTest::SetUp();
         g_document.regionCount = 0;
     }
     INT_PTR RunRegions(DialogDrivers::Driver driver)
@@ -40,17 +32,11 @@ protected:
     }
     static void Drag(HWND d, POINT from, POINT to, WPARAM keys = 0, int zoom = 0)
     {
-        SendMessageA(Editor(d), WM_LBUTTONDOWN, MK_LBUTTON | keys, At(d, from.x, from.y, zoom));
-        SendMessageA(Editor(d), WM_MOUSEMOVE, MK_LBUTTON | keys, At(d, (from.x + to.x) / 2, (from.y + to.y) / 2, zoom));
-        SendMessageA(Editor(d), WM_MOUSEMOVE, MK_LBUTTON | keys, At(d, to.x, to.y, zoom));
-        SendMessageA(Editor(d), WM_LBUTTONUP, keys, At(d, to.x, to.y, zoom));
+        SendDrag(Editor(d), from, to, keys, [d, zoom](POINT p) { return At(d, p.x, p.y, zoom); });
     }
     static void Tool(HWND d, int tool)
     {
-        HWND strip = GetDlgItem(d, IDC_REGION_TOOLS);
-        const LPARAM at = MAKELPARAM(16, tool * 32 + 16);
-        SendMessageA(strip, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        SendMessageA(strip, WM_LBUTTONUP, 0, at);
+        PressStripIcon(GetDlgItem(d, IDC_REGION_TOOLS), tool);
         Pump();  // the delete tool posts its message
     }
     static std::vector<std::vector<int>> Regions()
