@@ -6,13 +6,7 @@
 
 namespace {
 
-SHORT SystemKeyState(int virtualKey) { return GetKeyState(virtualKey); }
-BOOL SystemCursorPos(POINT* screen) { return GetCursorPos(screen); }
-HWND SystemWindowFromPoint(POINT screen) { return WindowFromPoint(screen); }
-HWND SystemFocus() { return GetFocus(); }
-
-const AnimInputSource kSystemInput{SystemKeyState, SystemCursorPos, SystemWindowFromPoint, SystemFocus};
-AnimInputSource g_input = kSystemInput;
+AnimInputSource g_input = ConditionInputFrom(nullptr);
 
 bool KeyIsDown(int virtualKey) { return (g_input.keyState(virtualKey) & 0x8000) != 0; }
 
@@ -39,54 +33,18 @@ bool CursorOverPicture(const AnimationContext* c, HWND window, POINT* at)
     return true;
 }
 
-int MouseCode(uint8_t condition) { return (condition >> 1) & 7; }
-int PositionCode(uint8_t condition) { return (condition >> 4) & 7; }
-
-// The position condition p as a value: 1 holds, 0 does not. Half of a
-// relative move of the step is the margin: an object within half a move of
-// leaving the picture counts as gone, and one within half a move of the
-// centred place counts as centred.
+// The position condition p as a value: 1 holds, 0 does not (7 always holds).
 int PositionHolds(const AnimationContext* c, const ObjectStepDisk& s, const ObjectRuntime& o, int p)
 {
-    const int W = c->pictureWidth, H = c->pictureHeight;
-    const int x = o.x, y = o.y, w = o.width, h = o.height;
-    const int hx = (s.stepFlags & STEP_X_ABSOLUTE) ? 0 : (abs(s.x) + 1) / 2;
-    const int hy = (s.stepFlags & STEP_Y_ABSOLUTE) ? 0 : (abs(s.y) + 1) / 2;
-    int v = p & 1;
-    switch (p) {
-    case 1:  // invisible
-    case 2:  // visible
-        if (-w < x - hx && x + hx < W && -h < y - hy && y + hy < H) v ^= 1;
-        break;
-    case 3:  // at border
-    case 4:  // not at border
-        if (x > 0 && x + w < W && y > 0 && y + h < H) v ^= 1;
-        break;
-    case 5:  // in the centre
-    case 6: {  // not in the centre
-        const bool nearX = hx == 0 || hx >= abs((W - w) / 2 - x);
-        const bool nearY = hy == 0 || hy >= abs((H - h) / 2 - y);
-        v = p == 5 ? 0 : 1;
-        if (nearX && nearY) v ^= 1;
-        break;
-    }
-    default:  // 7 always holds, 0 never
-        break;
-    }
-    return v;
+    if (p == 7) return 1;
+    const ConditionPlace place{o.x, o.y, o.width, o.height, c->pictureWidth, c->pictureHeight,
+                               HalfMove(s.x, s.stepFlags & STEP_X_ABSOLUTE), HalfMove(s.y, s.stepFlags & STEP_Y_ABSOLUTE)};
+    return PositionConditionHolds(p, place) ? 1 : 0;
 }
 
 }  // namespace
 
-void SetAnimInputSource(const AnimInputSource* source)
-{
-    g_input = kSystemInput;
-    if (!source) return;
-    if (source->keyState) g_input.keyState = source->keyState;
-    if (source->cursorPos) g_input.cursorPos = source->cursorPos;
-    if (source->windowFromPoint) g_input.windowFromPoint = source->windowFromPoint;
-    if (source->focus) g_input.focus = source->focus;
-}
+void SetAnimInputSource(const AnimInputSource* source) { g_input = ConditionInputFrom(source); }
 
 int AnimButtonTest(const AnimationContext* c, HWND window, int virtualKey)
 {
@@ -142,7 +100,7 @@ bool StepBreaksOut(const AnimationContext* c, HWND window, uint8_t condition, ui
 {
     // A pressed key ends the wait, also for "Key not pressed".
     if ((condition & 0x80) && KeyDownInWindow(window, parameter)) return true;
-    switch (MouseCode(condition)) {
+    switch (ConditionMouseCode(condition)) {
     case 1:
     case 2: return AnimButtonTest(c, window, VK_LBUTTON) == 1;
     case 3:
@@ -170,7 +128,7 @@ bool EvaluateStepCondition(const AnimationContext* c, HWND window, StepSlot& slo
         }
         condition &= ~0x01;  // the parameter holds the key, not a count
     }
-    switch (const int m = MouseCode(condition)) {
+    switch (const int m = ConditionMouseCode(condition)) {
     case 1:
     case 3:
         if (breakOut || AnimButtonTest(c, window, m == 1 ? VK_LBUTTON : VK_RBUTTON) == 1) result = true;
@@ -190,7 +148,7 @@ bool EvaluateStepCondition(const AnimationContext* c, HWND window, StepSlot& slo
     default:
         break;
     }
-    if (const int p = PositionCode(condition)) {
+    if (const int p = ConditionPositionCode(condition)) {
         if (PositionHolds(c, s, c->objectRuntime[object], p)) result = true;
         else if (!(p & 1)) return false;
     }

@@ -4,8 +4,8 @@
 // the window. Frames, masks and picture share the display's format where they
 // can, so every copy is a plain block transfer.
 #include "AnimationContext.h"
+#include "DibBlocks.h"
 #include <cstdlib>
-#include <cstring>
 
 namespace {
 
@@ -142,41 +142,6 @@ void CopyFramesTo(AnimationContext* c, HDC dc, bool fillStrips)
 
 namespace {
 
-// The pixels of a DIB section of 16 bits or more, row by row from the top.
-struct DibView {
-    BYTE* bits = nullptr;
-    int width = 0, height = 0, stride = 0, bytesPerPixel = 0;
-    bool bottomUp = true;
-    BYTE* Row(int y) const { return bits + static_cast<ptrdiff_t>(bottomUp ? height - 1 - y : y) * stride; }
-};
-
-bool ViewOf(HBITMAP bitmap, DibView* view)
-{
-    DIBSECTION d;
-    if (!bitmap || GetObject(bitmap, sizeof d, &d) != sizeof d || !d.dsBm.bmBits || d.dsBm.bmBitsPixel < 16) return false;
-    view->bits = static_cast<BYTE*>(d.dsBm.bmBits);
-    view->width = d.dsBm.bmWidth;
-    view->height = d.dsBm.bmHeight;
-    view->stride = d.dsBm.bmWidthBytes;
-    view->bytesPerPixel = d.dsBm.bmBitsPixel / 8;
-    view->bottomUp = d.dsBmih.biHeight > 0;
-    return true;
-}
-
-// Copies a w by h block between two views of one format, clipped to both.
-void CopyBlock(const DibView& from, int fx, int fy, const DibView& to, int tx, int ty, int w, int h)
-{
-    if (fx < 0) { tx -= fx; w += fx; fx = 0; }
-    if (fy < 0) { ty -= fy; h += fy; fy = 0; }
-    if (tx < 0) { fx -= tx; w += tx; tx = 0; }
-    if (ty < 0) { fy -= ty; h += ty; ty = 0; }
-    w = Smaller(w, Smaller(from.width - fx, to.width - tx));
-    h = Smaller(h, Smaller(from.height - fy, to.height - ty));
-    if (w <= 0 || h <= 0) return;
-    const int bpp = from.bytesPerPixel;
-    for (int y = 0; y < h; ++y) memcpy(to.Row(ty + y) + tx * bpp, from.Row(fy + y) + fx * bpp, static_cast<size_t>(w) * bpp);
-}
-
 // Between true-colour DIB sections the background is copied as memory; any
 // other picture goes through the shared DC.
 enum class SaveDirection { IntoSave, BackIntoPicture };
@@ -184,10 +149,10 @@ enum class SaveDirection { IntoSave, BackIntoPicture };
 void CopyUnderObject(const AnimationContext* c, const ObjectRuntime& o, int x, int y, SIZE size, SaveDirection direction)
 {
     DibView picture, save;
-    if (ViewOf(c->offscreen, &picture) && ViewOf(o.saveBitmap, &save) && picture.bytesPerPixel == save.bytesPerPixel) {
+    if (ViewOfDib(c->offscreen, &picture) && ViewOfDib(o.saveBitmap, &save) && picture.bytesPerPixel == save.bytesPerPixel) {
         GdiFlush();  // the pixels drawn so far must be in memory
-        if (direction == SaveDirection::IntoSave) CopyBlock(picture, x, y, save, 0, 0, size.cx, size.cy);
-        else CopyBlock(save, 0, 0, picture, x, y, size.cx, size.cy);
+        if (direction == SaveDirection::IntoSave) CopyDibBlock(picture, x, y, save, 0, 0, size.cx, size.cy);
+        else CopyDibBlock(save, 0, 0, picture, x, y, size.cx, size.cy);
         return;
     }
     HDC sharedDC = g_animEngine.sharedDC;

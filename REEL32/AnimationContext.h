@@ -5,6 +5,7 @@
 #include "ReelEngine.h"
 #include "AnsFile.h"
 #include "PackedDib.h"
+#include "StepConditions.h"
 #include <cstddef>
 #include <initializer_list>
 
@@ -238,12 +239,7 @@ bool DeferAnimDestroy(AnimationContext* c);
 // The input the conditions read: key state, cursor, the window under the
 // cursor and the focus. Tests put their own in; a null record or member means
 // the system's call.
-struct AnimInputSource {
-    SHORT (*keyState)(int virtualKey);
-    BOOL (*cursorPos)(POINT* screen);
-    HWND (*windowFromPoint)(POINT screen);
-    HWND (*focus)();
-};
+using AnimInputSource = ConditionInput;
 void SetAnimInputSource(const AnimInputSource* source);
 
 // A step's condition as the object leaves the step: true = jump to jumpTarget.

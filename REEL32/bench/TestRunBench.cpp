@@ -12,7 +12,9 @@
 #include "ResultCodes.h"
 #include "Settings.h"
 #include "TestRun.h"
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -156,7 +158,38 @@ Timing TimeTicks(Tick tick)
     return t;
 }
 
-bool TimeEngine(const char* path, HWND window, Timing* out)
+// Where a tick's time goes: the mean of each part over the ticks.
+struct Sections {
+    static constexpr int kParts = 4;
+    const char* names[kParts] = {};
+    double seconds[kParts] = {};
+    int ticks = 0;
+    void Print(const char* who) const
+    {
+        printf("  %-9s", who);
+        for (int i = 0; i < kParts && names[i]; ++i) printf(" %s %6.0f us", names[i], seconds[i] / ticks * 1e6);
+        printf("\n");
+    }
+};
+
+// Times each part of a tick on its own, flushing the drawing after each.
+template <typename... Parts>
+void TimeSections(Sections* sections, Parts... parts)
+{
+    const auto one = [&](int index, auto part) {
+        const double before = BenchNow();
+        part();
+        GdiFlush();
+        sections->seconds[index] += BenchNow() - before;
+    };
+    for (int t = 0; t < kTicks; ++t) {
+        int index = 0;
+        (one(index++, parts), ...);
+    }
+    sections->ticks = kTicks;
+}
+
+bool TimeEngine(const char* path, HWND window, Timing* out, Sections* sections)
 {
     HANIM h = LoadEverything(path);
     if (!h) return false;
@@ -165,11 +198,14 @@ bool TimeEngine(const char* path, HWND window, Timing* out)
         StepAnimation(h, window);
         UpdateAnimWindow(h, window);
     });
+    sections->names[0] = "step";
+    sections->names[1] = "draw and copy";
+    TimeSections(sections, [&] { StepAnimation(h, window); }, [&] { UpdateAnimWindow(h, window); });
     DestroyAnimation(h);
     return true;
 }
 
-bool TimeTestRun(const char* path, HWND window, Timing* out)
+bool TimeTestRun(const char* path, HWND window, Timing* out, Sections* sections)
 {
     ResetDocument();
     const int result = OpenAnimation(path);
@@ -181,6 +217,13 @@ bool TimeTestRun(const char* path, HWND window, Timing* out)
     g_testRun.soundOn = false;
     PerformFirstStep();
     *out = TimeTicks([] { TickRun(false); });
+    const char* names[] = {"restore", "step", "draw", "copy"};
+    std::copy(std::begin(names), std::end(names), sections->names);
+    TimeSections(sections, RestoreBackgrounds, StepAllObjects, DrawObjects, [window] {
+        HDC dc = GetDC(window);
+        CopyChangedAreas(dc);
+        ReleaseDC(window, dc);
+    });
     EndRun();
     return true;
 }
@@ -215,15 +258,18 @@ int main(int argc, char** argv)
                 {"steps.ans", "30 step lists of 2048 steps, 64x64 frames"}};
     for (const auto& r : runs) {
         Timing engine, run;
+        Sections engineParts, runParts;
         const std::string path = std::string(folder) + "\\" + r.file;
-        if (!TimeEngine(path.c_str(), window, &engine)) {
+        if (!TimeEngine(path.c_str(), window, &engine, &engineParts)) {
             printf("%s: the engine cannot load it\n", r.file);
             return 1;
         }
         SetCurrentDirectoryA(folder);
-        if (!TimeTestRun(path.c_str(), window, &run)) return 1;
+        if (!TimeTestRun(path.c_str(), window, &run, &runParts)) return 1;
         SetCurrentDirectoryA(folder);
         Report(r.what, engine, run);
+        engineParts.Print("engine");
+        runParts.Print("test run");
     }
     DestroyWindow(window);
     ExitAnimEngine();

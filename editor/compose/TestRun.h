@@ -7,6 +7,7 @@
 #pragma once
 #include "AnsFile.h"
 #include "ObjectRunState.h"
+#include "StepConditions.h"
 #include "WindowPicture.h"
 #include <windows.h>
 #include <cstdint>
@@ -19,12 +20,7 @@ constexpr DWORD RUN_FAST_STEP_MS = 25;
 
 // Keys, the pointer, the window under it and the focus, as the conditions ask
 // for them. Tests install their own; a null member keeps the system's.
-struct RunInputSource {
-    SHORT (*keyState)(int virtualKey);
-    BOOL (*cursorPos)(POINT* screen);
-    HWND (*windowFromPoint)(POINT screen);
-    HWND (*focus)();
-};
+using RunInputSource = ConditionInput;
 // Null puts the system's answers back.
 void SetRunInputSource(const RunInputSource* source);
 

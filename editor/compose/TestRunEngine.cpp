@@ -12,13 +12,7 @@ TestRun g_testRun;
 
 namespace {
 
-SHORT SystemKeyState(int virtualKey) { return GetKeyState(virtualKey); }
-BOOL SystemCursorPos(POINT* screen) { return GetCursorPos(screen); }
-HWND SystemWindowFromPoint(POINT screen) { return WindowFromPoint(screen); }
-HWND SystemFocus() { return GetFocus(); }
-
-const RunInputSource kSystemInput{SystemKeyState, SystemCursorPos, SystemWindowFromPoint, SystemFocus};
-RunInputSource g_input = kSystemInput;
+RunInputSource g_input = ConditionInputFrom(nullptr);
 
 bool KeyDown(int virtualKey) { return (g_input.keyState(virtualKey) & 0x8000) != 0; }
 // A key counts only while the test-run window has the focus.
@@ -34,11 +28,6 @@ bool PointerInWindow(POINT* at)
     *at = p;
     return true;
 }
-
-int MouseCode(uint8_t condition) { return (condition >> 1) & 7; }
-int PositionCode(uint8_t condition) { return (condition >> 4) & 7; }
-constexpr uint8_t KEY_CONDITION = 0x80;
-constexpr uint8_t COUNTER_CONDITION = 0x01;
 
 ObjectRunState& Run(int object) { return g_document.objectRunStates[object]; }
 const ObjectRecord& Record(int object) { return g_document.objectTable[object]; }
@@ -165,29 +154,9 @@ void StepMotion(int object)
 // Whether the position condition p holds for the object after the step's move.
 bool PositionHolds(const ObjectRunState& o, const ObjectStep& s, int p)
 {
-    const int W = g_testRun.width, H = g_testRun.height;
-    const int a = (s.stepFlags & STEP_X_ABSOLUTE) ? 0 : (std::abs(s.x) + 1) / 2;
-    const int b = (s.stepFlags & STEP_Y_ABSOLUTE) ? 0 : (std::abs(s.y) + 1) / 2;
-    switch (p) {
-    case 1:
-    case 2: {
-        const bool visible = o.x - a > -o.frameWidth && o.x + a < W && o.y - b > -o.frameHeight && o.y + b < H;
-        return p == 2 ? visible : !visible;
-    }
-    case 3:
-    case 4: {
-        const bool inside = o.x > 0 && o.x + o.frameWidth < W && o.y > 0 && o.y + o.frameHeight < H;
-        return p == 4 ? inside : !inside;
-    }
-    case 5:
-    case 6: {
-        const bool centredX = a == 0 || std::abs((W - o.frameWidth) / 2 - o.x) <= a;
-        const bool centredY = b == 0 || std::abs((H - o.frameHeight) / 2 - o.y) <= b;
-        return p == 5 ? centredX && centredY : !(centredX && centredY);
-    }
-    default:
-        return false;
-    }
+    const ConditionPlace place{o.x, o.y, o.frameWidth, o.frameHeight, g_testRun.width, g_testRun.height,
+                               HalfMove(s.x, s.stepFlags & STEP_X_ABSOLUTE), HalfMove(s.y, s.stepFlags & STEP_Y_ABSOLUTE)};
+    return PositionConditionHolds(p, place);
 }
 
 // Whether the pixel (u, v) of the object's frame is opaque.
@@ -220,15 +189,7 @@ bool PixelOpaque(int object, int u, int v)
 
 }  // namespace
 
-void SetRunInputSource(const RunInputSource* source)
-{
-    g_input = kSystemInput;
-    if (!source) return;
-    if (source->keyState) g_input.keyState = source->keyState;
-    if (source->cursorPos) g_input.cursorPos = source->cursorPos;
-    if (source->windowFromPoint) g_input.windowFromPoint = source->windowFromPoint;
-    if (source->focus) g_input.focus = source->focus;
-}
+void SetRunInputSource(const RunInputSource* source) { g_input = ConditionInputFrom(source); }
 
 int ToWindowCoordinate(int value, int frameSize, int windowSize)
 {
@@ -414,8 +375,8 @@ void StepObjectList(int object)
 
 bool WaitInterrupted(int object, const ObjectStep& s)
 {
-    if ((s.condition & KEY_CONDITION) && (KeyDownWithFocus(s.conditionParam) || g_testRun.forced)) return true;
-    switch (MouseCode(s.condition)) {
+    if ((s.condition & CONDITION_KEY) && (KeyDownWithFocus(s.conditionParam) || g_testRun.forced)) return true;
+    switch (ConditionMouseCode(s.condition)) {
     case 1:
     case 2: return MouseButtonInWindow(VK_LBUTTON) || g_testRun.forced;
     case 3:
@@ -431,7 +392,7 @@ bool EvaluateBranch(int object, const ObjectStep& s, bool forced)
     ObjectRunState& o = Run(object);
     // Positive conditions add up; a negative one that fails answers no at once.
     bool result = false;
-    const bool key = (s.condition & KEY_CONDITION) != 0;
+    const bool key = (s.condition & CONDITION_KEY) != 0;
     if (key) {
         const bool down = KeyDownWithFocus(s.conditionParam);
         if (s.stepFlags & STEP_NEGATE_KEY) {
@@ -441,7 +402,7 @@ bool EvaluateBranch(int object, const ObjectStep& s, bool forced)
             result = forced || down;
         }
     }
-    switch (const int m = MouseCode(s.condition)) {
+    switch (const int m = ConditionMouseCode(s.condition)) {
     case 1:
     case 3:
         if (forced || MouseButtonInWindow(m == 1 ? VK_LBUTTON : VK_RBUTTON)) result = true;
@@ -461,14 +422,14 @@ bool EvaluateBranch(int object, const ObjectStep& s, bool forced)
     default:
         break;
     }
-    if (const int p = PositionCode(s.condition)) {
+    if (const int p = ConditionPositionCode(s.condition)) {
         if (p <= 6) {
             if (PositionHolds(o, s, p)) result = true;
             else if (!(p & 1)) return false;
         }
     }
     // With a key condition the parameter holds the key, not a count.
-    if (key || !(s.condition & COUNTER_CONDITION)) return result;
+    if (key || !(s.condition & CONDITION_COUNTER)) return result;
     if (s.conditionParam == 0) return true;  // an endless loop
     StepCounter counter(object, o.stepIndex);
     uint8_t* p = counter.get();

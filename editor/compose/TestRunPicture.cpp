@@ -6,6 +6,7 @@
 #include "BmxFile.h"
 #include "ComposeCommon.h"
 #include "DialogUtilities.h"
+#include "DibBlocks.h"
 #include "FileIo.h"
 #include "FrameBitmaps.h"
 #include "GdiGuards.h"
@@ -53,11 +54,12 @@ SIZE SizeOf(int sequence)
 }
 
 // The run's own colour bitmaps are 32-bit DIB sections: selecting a device
-// bitmap into a DC costs far more than the drawing of a frame.
+// bitmap into a DC costs far more than the drawing of a frame. They are
+// bottom-up, which is what their views (DibBlocks.h) read them as.
 HBITMAP CreateRunBitmap(int width, int height)
 {
     BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), std::max(width, 1), -std::max(height, 1), 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), std::max(width, 1), std::max(height, 1), 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
     return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
 }
@@ -199,18 +201,50 @@ bool AnySequenceTransparent()
 
 // ---- drawing ----
 
+// The bitmaps a drawing pass selects into the run's two work DCs stay there
+// from one frame to the next (selecting costs more than drawing a small
+// frame); the DCs get their own bitmaps back when the pass is done, since
+// the editor's views select the editor's frames themselves.
+class HeldSelections {
+public:
+    HeldSelections() = default;
+    ~HeldSelections()
+    {
+        for (Slot* slot : {&frame_, &mask_})
+            if (slot->original) SelectObject(slot->dc, slot->original);
+    }
+    HeldSelections(const HeldSelections&) = delete;
+    HeldSelections& operator=(const HeldSelections&) = delete;
+
+    void Select(HDC dc, HBITMAP bitmap)
+    {
+        Slot& slot = dc == frame_.dc ? frame_ : mask_;
+        if (slot.current == bitmap) return;
+        HGDIOBJ previous = SelectObject(dc, bitmap);
+        if (!previous) return;
+        if (!slot.original) slot.original = previous;
+        slot.current = bitmap;
+    }
+
+private:
+    struct Slot {
+        HDC dc;
+        HGDIOBJ original = nullptr;
+        HBITMAP current = nullptr;
+    };
+    Slot frame_{g_testRun.frameDC}, mask_{g_testRun.maskDC};
+};
+
 // Draws frame `frame` of the sequence at (x, y) by its transparency code.
-void DrawFrame(HDC dc, int sequence, int frame, int x, int y)
+// The picture's text and background colours are black and white.
+void DrawFrame(HDC dc, HeldSelections& held, int sequence, int frame, int x, int y)
 {
     HBITMAP bitmap = FrameOf(sequence, frame);
     const SIZE size = SizeOf(sequence);
     if (!bitmap || size.cx <= 0) return;
     const uint8_t code = CodeOf(sequence);
     const bool white = (code & 0x0F) == 15;
-    SelectedObject source(g_testRun.frameDC, bitmap);
-    // A monochrome source draws its 0 bits in the text colour, its 1 bits in the background colour.
-    SetTextColor(dc, BLACK);
-    SetBkColor(dc, WHITE);
+    held.Select(g_testRun.frameDC, bitmap);
     auto blt = [&](HDC from, DWORD rop) { BitBlt(dc, x, y, size.cx, size.cy, from, 0, 0, rop); };
     if (code & 0x80) {
         blt(g_testRun.frameDC, SRCCOPY);
@@ -224,14 +258,14 @@ void DrawFrame(HDC dc, int sequence, int frame, int x, int y)
     if (code & 0x10) {
         mask = g_testRun.scratchMasks[sequence];
         if (!mask) return;
-        SelectedObject scratch(g_testRun.maskDC, mask);
+        held.Select(g_testRun.maskDC, mask);
         SetBkColor(g_testRun.frameDC, white ? WHITE : BLACK);
         BitBlt(g_testRun.maskDC, 0, 0, size.cx, size.cy, g_testRun.frameDC, 0, 0, white ? NOTSRCCOPY : SRCCOPY);
     } else {
         mask = g_document.sequenceImages[sequence].masks[frame];
         if (!mask) return;
+        held.Select(g_testRun.maskDC, mask);
     }
-    SelectedObject masked(g_testRun.maskDC, mask);
     if (white) {
         blt(g_testRun.maskDC, SRCPAINT);
         blt(g_testRun.frameDC, SRCAND);
@@ -240,6 +274,34 @@ void DrawFrame(HDC dc, int sequence, int frame, int x, int y)
         blt(g_testRun.frameDC, SRCPAINT);
     }
 }
+
+// What lies under an object goes between the picture and its save bitmap as
+// memory when both are DIB sections of one format (the run makes them so);
+// `picture` is then the picture's view, else null and the copy goes through
+// the mask DC. The picture's clipping does not matter: the foreground
+// regions' pixels are never drawn over, so what is saved from them is what
+// they hold when it is put back.
+enum class UnderObject { Save, PutBack };
+
+void CopyUnderObject(const DibView* picture, const ObjectRunState& o, UnderObject direction)
+{
+    DibView save;
+    if (picture && ViewOfDib(o.saveBitmap, &save) && save.bytesPerPixel == picture->bytesPerPixel) {
+        GdiFlush();  // what GDI drew must be in memory
+        if (direction == UnderObject::Save) CopyDibBlock(*picture, o.drawnX, o.drawnY, save, 0, 0, o.frameWidth, o.frameHeight);
+        else CopyDibBlock(save, 0, 0, *picture, o.drawnX, o.drawnY, o.frameWidth, o.frameHeight);
+        return;
+    }
+    HDC pictureDC = g_testRun.picture.dc;
+    SelectedObject saved(g_testRun.maskDC, o.saveBitmap);
+    if (direction == UnderObject::Save)
+        BitBlt(g_testRun.maskDC, 0, 0, o.frameWidth, o.frameHeight, pictureDC, o.drawnX, o.drawnY, SRCCOPY);
+    else
+        BitBlt(pictureDC, o.drawnX, o.drawnY, o.frameWidth, o.frameHeight, g_testRun.maskDC, 0, 0, SRCCOPY);
+}
+
+// The picture's pixels, or null when they are not a DIB section of 16 bits or more.
+const DibView* PictureView(DibView* view) { return ViewOfDib(g_testRun.picture.bitmap, view) ? view : nullptr; }
 
 bool StampsFixedFrame(int object)
 {
@@ -475,11 +537,12 @@ void RestoreBackgrounds()
 {
     HDC picture = g_testRun.picture.dc;
     if (!picture || !g_testRun.maskDC) return;
+    DibView view;
+    const DibView* pixels = PictureView(&view);
     for (int i = g_document.objectCount - 1; i >= 0; --i) {
         const ObjectRunState& o = Run(i);
         if (o.status != RUN_RUNNING || o.previousStatus != RUN_RUNNING || StampsFixedFrame(i) || !o.saveBitmap) continue;
-        SelectedObject saved(g_testRun.maskDC, o.saveBitmap);
-        BitBlt(picture, o.drawnX, o.drawnY, o.frameWidth, o.frameHeight, g_testRun.maskDC, 0, 0, SRCCOPY);
+        CopyUnderObject(pixels, o, UnderObject::PutBack);
     }
 }
 
@@ -507,20 +570,25 @@ void TriggerSounds()
 void DrawObjects()
 {
     HDC picture = g_testRun.picture.dc;
+    HeldSelections held;
+    if (picture) {
+        // A monochrome source draws its 0 bits in the text colour, its 1 bits in the background colour.
+        SetTextColor(picture, BLACK);
+        SetBkColor(picture, WHITE);
+    }
     for (int i = 0; i < g_document.objectCount; ++i) {
         if (Run(i).status != RUN_RUNNING) continue;
         SetDrawnPlace(i);
-        if (picture && StampsFixedFrame(i)) DrawFrame(picture, Run(i).sequence, Run(i).frame, Run(i).drawnX, Run(i).drawnY);
+        if (picture && StampsFixedFrame(i)) DrawFrame(picture, held, Run(i).sequence, Run(i).frame, Run(i).drawnX, Run(i).drawnY);
     }
     if (!picture) return;
+    DibView view;
+    const DibView* pixels = PictureView(&view);
     for (int i = 0; i < g_document.objectCount; ++i) {
         const ObjectRunState& o = Run(i);
         if (o.status != RUN_RUNNING || o.previousStatus != RUN_RUNNING) continue;
-        if (o.saveBitmap) {
-            SelectedObject saved(g_testRun.maskDC, o.saveBitmap);
-            BitBlt(g_testRun.maskDC, 0, 0, o.frameWidth, o.frameHeight, picture, o.drawnX, o.drawnY, SRCCOPY);
-        }
-        DrawFrame(picture, o.sequence, o.frame, o.drawnX, o.drawnY);
+        if (o.saveBitmap) CopyUnderObject(pixels, o, UnderObject::Save);
+        DrawFrame(picture, held, o.sequence, o.frame, o.drawnX, o.drawnY);
     }
 }
 

@@ -32,20 +32,6 @@ constexpr int STORED_PLACEMENT_CHARS = 50;
 constexpr int TITLE_WORD_CHARS = 8;
 constexpr int FIRST_ERROR_CODE = 2;
 
-// Windows of the editor whose code is not part of the program yet: they keep
-// their place in the layout and paint their background.
-LRESULT CALLBACK PlainPanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_PAINT) {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(window, &paint);
-        FillRect(dc, &paint.rcPaint, GetSysColorBrush(COLOR_BTNFACE));
-        EndPaint(window, &paint);
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 WNDPROC g_animationWindowProc;
 
 struct ClassEntry {
@@ -91,7 +77,7 @@ bool RegisterEditorClasses()
         {"STATICLINE", CS_PARENTDC, StaticLineWndProc, nullptr, 0, 0},
         {"PAGE", CS_OWNDC, PageWndProc, face, 0, 0},
         {"PRINTFILM", ALIGNED | CS_PARENTDC, PrintFilmWndProc, nullptr, 0, 0},
-        {"Animation", ALIGNED | CS_OWNDC | CS_DBLCLKS, g_animationWindowProc ? g_animationWindowProc : PlainPanelProc,
+        {"Animation", ALIGNED | CS_OWNDC | CS_DBLCLKS, g_animationWindowProc ? g_animationWindowProc : DefWindowProcA,
          nullptr, IDI_ANIMATION_WINDOW, 0},
     };
     for (const ClassEntry& entry : classes) RegisterOne(entry);

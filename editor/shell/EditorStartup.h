@@ -31,8 +31,8 @@ void FormatBaseTitle(char* out, int room, int instanceNumber);
 // ---- start-up -------------------------------------------------------------------
 
 // The procedure of the test-run window class "Animation", given before the
-// classes are registered; without one the class paints its background only
-// and no test run is offered.
+// classes are registered; without one (programs built without the test run)
+// no test run is offered.
 void SetAnimationWindowProcedure(WNDPROC procedure);
 bool AnimationWindowBuilt();
 

@@ -959,4 +959,43 @@ TEST_F(ControlCenterTest, ForcedSwitchAndSoundChoice)
     EXPECT_EQ(g_testRun.fixedFrameExclusion, 0u);
 }
 
+// The whole window: created with its Control Center, stepped, minimised and
+// restored, restarted and destroyed, ten times over.
+TEST_F(RunTest, TenWindowRunsWithTheControlCenterLeakNoGdiObjects)
+{
+    Frames(3, 10, 10, 9, [](int, int x, int) { return x < 3 ? RGB(255, 0, 0) : OPAQUE_GREEN; });
+    const int o = AddObject(0, 0);
+    SetSteps(o, {Step(0, 5, 5, 0, STEP_FIX_FRAME), Step(1, 7, 0), Branch(Step(2, 3, 3), 0x01, 0, 2)});
+    AddObject(30, 30);
+    g_appState.instanceHandle = GetModuleHandleA(nullptr);
+    WNDCLASSA wc{};
+    wc.style = CS_OWNDC | CS_DBLCLKS;
+    wc.lpfnWndProc = AnimationWndProc;
+    wc.hInstance = g_appState.instanceHandle;
+    wc.lpszClassName = "AnimationUnderTest";
+    RegisterClassA(&wc);
+    auto oneRun = [&] {
+        HWND window = CreateWindowExA(0, wc.lpszClassName, "Run", WS_POPUP, 0, 0, W, H, nullptr, nullptr, wc.hInstance,
+                                      reinterpret_cast<LPVOID>(1));
+        ASSERT_NE(window, nullptr);
+        ASSERT_NE(g_appState.controlCenterDialog, nullptr);
+        ASSERT_TRUE(g_testRun.ready);
+        for (int t = 0; t < 4; ++t) SendMessageA(g_appState.controlCenterDialog, CONTROLCENTER_REFRESH, 1, 0);
+        EXPECT_NE(Run(o).stepIndex, 0) << "the display steps stepped the run";
+        SendMessageA(window, WM_SIZE, SIZE_MINIMIZED, 0);
+        SendMessageA(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(W, H));
+        SendMessageA(window, ANIMWND_RESTART, 0, 0);
+        EXPECT_EQ(Run(o).stepIndex, 0);
+        DestroyWindow(window);
+        EXPECT_EQ(g_appState.controlCenterDialog, nullptr);
+        EXPECT_EQ(g_appState.animationWindow, nullptr);
+    };
+    oneRun();  // the first run builds the masks the later ones keep
+    const int before = CountGdiObjects();
+    ASSERT_GT(before, 0);
+    for (int i = 0; i < 10; ++i) oneRun();
+    EXPECT_EQ(CountGdiObjects(), before);
+    UnregisterClassA(wc.lpszClassName, wc.hInstance);
+}
+
 }  // namespace

@@ -3,7 +3,8 @@
 # "Animation" window at the animation's size, greys the commands that would
 # change the document and gives them back when it closes; the picture shows
 # the background behind the foreground region; Control Centre (707) holds the
-# run until the Control Center steps it; minimise and restore; and an
+# run until the Control Center steps it; the same two from Define Cycle
+# (113, 112), the dialog disabled while they run; minimise and restore; and an
 # animation whose objects all finish closes its window by itself.
 set -euo pipefail
 source "$(dirname "$0")/../blackbox/lib.sh"
@@ -97,6 +98,41 @@ cmp -s still1.bmp stepped.bmp && bb_fail "the picture did not change after the s
 # Closing the Control Center without Ctrl ends the run.
 bb_wd post "$center" $WM_SYSCOMMAND $SC_CLOSE 0 >/dev/null
 bb_wd wait-gone "$run" 20000 >/dev/null
+bb_until 20 menu_is enabled
+
+# ---- from Define Cycle: Start Run (113) and Control Centre (112) ----
+BM_CLICK=0x00F5
+enabled_is() {  # HWND 0|1: the window's enabled state
+  bb_wd control "$1" | grep -q " enabled=$2 "
+}
+# The cycle of the current object, then Runner's (its item in the dialog's
+# object menu), which has steps to run.
+bb_wd post "$editor" WM_COMMAND 703 0 >/dev/null
+bb_wait_window '#32770' 'Define Cycle - Bouncer' 30000
+cycle=$BB_HWND
+bb_wd post "$cycle" WM_COMMAND 10001 0 >/dev/null
+bb_wait_window '#32770' 'Define Cycle - Runner' 30000
+bb_expect_eq "the same dialog" "$cycle" "$BB_HWND"
+bb_expect_line "$(bb_wd menu-state "$cycle" bar)" 'id=113 state=enabled'
+bb_wd post "$cycle" WM_COMMAND 113 0 >/dev/null
+bb_wait_window Animation "Zelvo Sample" 30000
+run=$BB_HWND
+bb_expect_eq "client size from the cycle dialog" "400 300" "$BB_CW $BB_CH"
+bb_until 20 enabled_is "$cycle" 0
+bb_wd post "$run" WM_CLOSE 0 0 >/dev/null
+bb_wd wait-gone "$run" 20000 >/dev/null
+bb_until 20 enabled_is "$cycle" 1
+bb_wd post "$cycle" WM_COMMAND 112 0 >/dev/null
+bb_wait_window Animation "Zelvo Sample" 30000
+run=$BB_HWND
+bb_wait_window '#32770' "Control Center" 30000
+center=$BB_HWND
+bb_until 20 enabled_is "$cycle" 0
+bb_wd post "$center" $WM_SYSCOMMAND $SC_CLOSE 0 >/dev/null
+bb_wd wait-gone "$run" 20000 >/dev/null
+bb_until 20 enabled_is "$cycle" 1
+bb_wd post "$cycle" WM_COMMAND 2 0 >/dev/null   # Cancel
+bb_wd wait-gone "$cycle" 20000 >/dev/null
 bb_until 20 menu_is enabled
 
 # ---- minimise and restore ----
