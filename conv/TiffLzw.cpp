@@ -2,6 +2,7 @@
 // the GIF codec; one operation runs at a time).
 #include "TiffLzw.h"
 #include "LzwTables.h"
+#include <cstring>
 
 namespace {
 
@@ -12,7 +13,6 @@ constexpr int MIN_BITS = 9;
 // The encoder clears the table before it would make entry 4094.
 constexpr int LAST_ENCODER_ENTRY = 4093;
 
-LzwDecodeTable g_decodeTable;
 LzwEncodeTable g_encodeTable;
 
 // ---- decoding -------------------------------------------------------------------------------
@@ -23,10 +23,13 @@ public:
     // False at the end of the source.
     bool Next(int bits, int* code)
     {
-        while (held_ < bits) {
-            if (at_ >= size_) return false;
-            accumulator_ = (accumulator_ << 8) | source_[at_++];
-            held_ += 8;
+        if (held_ < bits) {
+            // Fill up to 7 bytes at once: one refill serves several codes.
+            while (held_ <= 56 && at_ < size_) {
+                accumulator_ = (accumulator_ << 8) | source_[at_++];
+                held_ += 8;
+            }
+            if (held_ < bits) return false;
         }
         held_ -= bits;
         *code = static_cast<int>((accumulator_ >> held_) & ((1u << bits) - 1));
@@ -36,28 +39,31 @@ private:
     const BYTE* source_;
     uint32_t size_;
     uint32_t at_ = 0;
-    uint32_t accumulator_ = 0;
+    uint64_t accumulator_ = 0;
     int held_ = 0;
 };
 
-class ByteWriter {
-public:
-    ByteWriter(BYTE* destination, uint32_t size) : destination_(destination), size_(size) {}
-    void Put(BYTE b)
-    {
-        if (at_ < size_) destination_[at_++] = b;
-    }
-private:
-    BYTE* destination_;
-    uint32_t size_;
-    uint32_t at_ = 0;
-};
-
-// Writes a string pushed on the table's stack (last byte first).
-void PutPushed(int length, ByteWriter& out)
+// Copies a string from earlier output; most strings are a few bytes, which a
+// loop copies faster than a library call.
+inline void CopyString(BYTE* to, const BYTE* from, uint32_t length)
 {
-    for (int i = length - 1; i >= 0; --i) out.Put(g_decodeTable.stack[i]);
+    if (length > 16) {
+        memcpy(to, from, length);
+        return;
+    }
+    for (uint32_t i = 0; i < length; ++i) to[i] = from[i];
 }
+
+// Where each code's string lies in the strip decoded so far. A new entry is
+// the previous string plus the first byte of the next one, and those two
+// strings lie side by side in the output: so the entry is the output from
+// the previous string's start, one byte longer, and every string is one
+// bulk copy from earlier output instead of a walk along its prefixes.
+struct StringPlaces {
+    uint64_t start[LZW_MAX_CODES];
+    uint16_t length[LZW_MAX_CODES];
+};
+StringPlaces g_places;
 
 // ---- encoding -------------------------------------------------------------------------------
 
@@ -107,12 +113,12 @@ int BitsForNextFree(int next)
 int TiffLzwDecode(const BYTE* source, BYTE* destination, uint32_t sourceBytes, uint32_t destinationBytes)
 {
     CodeReader in(source, sourceBytes);
-    ByteWriter out(destination, destinationBytes);
-    ResetLzwRoots(g_decodeTable, CLEAR_CODE);
+    // `at` counts every byte decoded, also those past the room that are dropped.
+    uint64_t at = 0;
     int bits = MIN_BITS;
     int freeCode = FIRST_FREE;
     int previous = LZW_NO_CODE;
-    uint8_t first = 0;
+    uint64_t previousStart = 0;
     int code;
     while (in.Next(bits, &code) && code != END_CODE) {
         if (code == CLEAR_CODE) {
@@ -122,23 +128,37 @@ int TiffLzwDecode(const BYTE* source, BYTE* destination, uint32_t sourceBytes, u
             continue;
         }
         if (code > freeCode) return 0;
-        if (previous == LZW_NO_CODE) {
-            // Right after a clear only single bytes are known.
-            if (code >= CLEAR_CODE) return 0;
-            first = static_cast<uint8_t>(code);
-            out.Put(first);
-            previous = code;
-            continue;
+        // Right after a clear only single bytes are known.
+        if (previous == LZW_NO_CODE && code >= CLEAR_CODE) return 0;
+        const uint64_t start = at;
+        if (code < CLEAR_CODE) {
+            if (at < destinationBytes) destination[at] = static_cast<BYTE>(code);
+            at += 1;
+        } else {
+            // The code being defined (code == freeCode) is the previous string
+            // plus its own first byte; it lies at the previous string's start.
+            const bool pending = code == freeCode;
+            const uint64_t from = pending ? previousStart : g_places.start[code];
+            const uint32_t length = pending ? uint32_t(at - previousStart) + 1 : g_places.length[code];
+            if (at < destinationBytes) {
+                const uint64_t room = destinationBytes - at;
+                const uint32_t kept = length < room ? length : static_cast<uint32_t>(room);
+                // The source ends before `at` except for a pending code's last
+                // byte, which is the string's first.
+                const uint32_t before = pending && kept == length ? kept - 1 : kept;
+                CopyString(destination + at, destination + from, before);
+                if (before < kept) destination[at + before] = destination[from];
+            }
+            at += length;
         }
-        const int length = PushLzwString(g_decodeTable, code, freeCode, previous, first, END_CODE, &first);
-        PutPushed(length, out);
-        if (freeCode < LZW_MAX_CODES) {
-            g_decodeTable.prefix[freeCode] = static_cast<uint16_t>(previous);
-            g_decodeTable.suffix[freeCode] = first;
+        if (previous != LZW_NO_CODE && freeCode < LZW_MAX_CODES) {
+            g_places.start[freeCode] = previousStart;
+            g_places.length[freeCode] = static_cast<uint16_t>(start - previousStart + 1);
             ++freeCode;
             if (freeCode + 1 == (1 << bits) && bits < LZW_MAX_CODE_BITS) ++bits;
         }
         previous = code;
+        previousStart = start;
     }
     return 1;
 }

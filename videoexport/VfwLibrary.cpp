@@ -21,6 +21,9 @@ void ReleaseAviObjects(AviFileState& state)
     state.drawDib = nullptr;
     if (state.frameReader) AVIStreamGetFrameClose(state.frameReader);
     state.frameReader = nullptr;
+    if (state.plainFrame) GlobalFree(state.plainFrame);
+    state.plainFrame = nullptr;
+    state.plainFrameBytes = 0;
     // Streams before the file: the file writes its index when its last
     // reference goes.
     ReleaseAvi(state.compressed);

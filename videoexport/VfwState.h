@@ -28,6 +28,8 @@ struct AviFileState {
     uint32_t samplesWritten;
     uint32_t audioFramesWritten;
     char path[MAX_PATH];        // of a created file, to mend its sound header (below)
+    HGLOBAL plainFrame;         // reading: the last uncompressed frame handed out (fixed memory)
+    uint32_t plainFrameBytes;
 };
 
 struct WaveFileState {

@@ -28,13 +28,23 @@ std::string Fixture(const char* name)
     return path;
 }
 
-constexpr int FIXTURE_WIDTH = 16, FIXTURE_HEIGHT = 12, FIXTURE_FRAMES = 64;
+// An ffmpeg-made clip and ffmpeg's raw decoding of it (bgr24 rows top-down).
+struct Clip {
+    const char* video;
+    const char* raw;
+    int width, height, frames;
+};
+// testsrc: a few of its 64 frames repeat (frame 63 shows frame 3).
+constexpr Clip TEST_CLIP = {"clip.avi", "clip.bgr", 16, 12, 64};
+// Twelve frames, each in colours of its own.
+constexpr Clip COLOUR_CLIP = {"colours.avi", "colours.bgr", 8, 6, 12};
+constexpr int FIXTURE_WIDTH = TEST_CLIP.width, FIXTURE_HEIGHT = TEST_CLIP.height, FIXTURE_FRAMES = TEST_CLIP.frames;
 
-// Frame `index` of ffmpeg's raw decoding, bgr24 rows top-down.
-std::vector<uint8_t> RawFrame(int index)
+// Frame `index` of ffmpeg's raw decoding.
+std::vector<uint8_t> RawFrame(const Clip& clip, int index)
 {
-    const std::vector<uint8_t> all = ReadWholeFile(Fixture("clip.bgr"));
-    const size_t size = size_t(FIXTURE_WIDTH) * FIXTURE_HEIGHT * 3;
+    const std::vector<uint8_t> all = ReadWholeFile(Fixture(clip.raw));
+    const size_t size = size_t(clip.width) * clip.height * 3;
     if (all.size() < size * (index + 1)) return {};
     return std::vector<uint8_t>(all.begin() + size * index, all.begin() + size * (index + 1));
 }
@@ -58,15 +68,21 @@ std::vector<uint8_t> TopDownRows(HGLOBAL dib)
     return TopDownRows(p.get());
 }
 
-// The clip's frame that a frame's rows show, or -1. Wine's frame reader
-// hands out the right frame only when it follows the one read before (a
-// jump gives an earlier frame), so imported frames are held against the
-// whole clip, not against the frame number asked for.
-int ClipFrameShown(const std::vector<uint8_t>& rows)
+// Whether a frame's rows are frame `index` of the clip as ffmpeg decodes it.
+bool ShowsFrame(const Clip& clip, const std::vector<uint8_t>& rows, int index)
 {
-    for (int k = 0; k < FIXTURE_FRAMES; ++k)
-        if (!rows.empty() && rows == RawFrame(k)) return k;
-    return -1;
+    return !rows.empty() && rows == RawFrame(clip, index);
+}
+
+// "AVI Select Frames" answered with start 3, count 4, step 2.
+bool AnsweredSelectFrames(HWND dialog, const std::string& caption)
+{
+    if (caption != "AVI Select Frames") return false;
+    SetDlgItemTextA(dialog, IDC_AVI_SELECT_FROM, "3");
+    SetDlgItemTextA(dialog, IDC_AVI_SELECT_COUNT, "4");
+    SetDlgItemTextA(dialog, IDC_AVI_SELECT_STEP, "2");
+    Press(dialog, IDOK);
+    return true;
 }
 
 int Import(const std::string& path, int frameCount = 0)
@@ -107,13 +123,7 @@ TEST(AviImport, SelectFramesThreeFourTwoAddsFramesThreeFiveSevenNine)
     std::map<std::string, std::string> seen;
     bool paletteEnabled = false, stretchEnabled = true, stretchChecked = true, dither = false, okBefore = true;
     OnDialog on([&](HWND dialog, const std::string& caption) {
-        if (caption == "AVI Select Frames") {
-            SetDlgItemTextA(dialog, IDC_AVI_SELECT_FROM, "3");
-            SetDlgItemTextA(dialog, IDC_AVI_SELECT_COUNT, "4");
-            SetDlgItemTextA(dialog, IDC_AVI_SELECT_STEP, "2");
-            Press(dialog, IDOK);
-            return;
-        }
+        if (AnsweredSelectFrames(dialog, caption)) return;
         if (caption != "AVI Import") return;
         seen["total"] = Text(dialog, IDC_AVI_TOTAL_FRAMES);
         seen["size"] = Text(dialog, IDC_AVI_FRAME_SIZE);
@@ -156,7 +166,8 @@ TEST(AviImport, SelectFramesThreeFourTwoAddsFramesThreeFiveSevenNine)
     EXPECT_EQ(std::to_string(FIXTURE_FRAMES), seen["wrapped"]);
     ASSERT_EQ(4, host.FrameCount());
     const int frames[] = {2, 4, 6, 8};
-    for (int i = 0; i < 4; ++i) EXPECT_GE(ClipFrameShown(TopDownRows(host.At(i).dib)), 0) << "frame " << frames[i] + 1;
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(ShowsFrame(TEST_CLIP, TopDownRows(host.At(i).dib), frames[i])) << "frame " << frames[i] + 1;
     std::vector<UINT> codes = host.RequestCodes();
     ASSERT_EQ(5u, codes.size());
     EXPECT_EQ(CONV_REQ_QUERY, codes[0]);
@@ -165,6 +176,49 @@ TEST(AviImport, SelectFramesThreeFourTwoAddsFramesThreeFiveSevenNine)
         EXPECT_EQ(CONV_REQ_ADD_FRAME, codes[i]);
         EXPECT_EQ(static_cast<ULONG_PTR>(CONV_ADD_DITHER), host.Requests()[i].n);
     }
+}
+
+// The frames are read one after another with jumps between them: each added
+// frame must be the one asked for, not the one the reader stood at.
+TEST(AviImport, FramesPickedAfterJumpsAreTheFramesAskedFor)
+{
+    ASSERT_TRUE(Conv().complete);
+    struct Case {
+        const char* what;
+        std::vector<int> strip;  // selected on the strip; empty: Select Frames 3/4/2
+        std::vector<int> frames;
+    } cases[] = {
+        {"Select Frames 3/4/2", {}, {2, 4, 6, 8}},
+        {"the last frame alone", {11}, {11}},
+        {"the first two and the last", {0, 1, 11}, {0, 1, 11}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CursorHost host;
+        std::string list;
+        OnDialog on([&](HWND dialog, const std::string& caption) {
+            if (AnsweredSelectFrames(dialog, caption)) return;
+            if (caption != "AVI Import") return;
+            if (c.strip.empty()) Click(dialog, IDC_AVI_SELECT_FRAMES);
+            for (int frame : c.strip)
+                SendDlgItemMessageA(dialog, IDC_AVI_STRIP, AVIREEL_SET_SELECTION, 1, MAKELPARAM(frame, frame));
+            list = Text(dialog, IDC_AVI_SELECTED_LIST);
+            Press(dialog, IDOK);
+        });
+        ASSERT_EQ(1, Import(Fixture(COLOUR_CLIP.video)));
+        if (c.strip.empty()) {
+            EXPECT_EQ("3,5,7,9", list);
+        }
+        ASSERT_EQ(static_cast<int>(c.frames.size()), host.FrameCount());
+        for (size_t i = 0; i < c.frames.size(); ++i)
+            EXPECT_TRUE(ShowsFrame(COLOUR_CLIP, TopDownRows(host.At(static_cast<int>(i)).dib), c.frames[i]))
+                << "frame " << c.frames[i] + 1;
+    }
+    // The preview jumps straight to frame min(12 / 2, 25).
+    ConvImage image{};
+    ASSERT_EQ(1, Conv().GetPreviewImage(Fixture(COLOUR_CLIP.video).c_str(), &image));
+    EXPECT_TRUE(ShowsFrame(COLOUR_CLIP, TopDownRows(image.dib), 6));
+    GlobalFree(image.dib);
 }
 
 TEST(AviImport, IntoASequenceWithFramesItStretchesAndAFileThatIsNoVideoFails)
@@ -190,7 +244,7 @@ TEST(AviImport, IntoASequenceWithFramesItStretchesAndAFileThatIsNoVideoFails)
     EXPECT_TRUE(stretchEnabled);
     ASSERT_EQ(2, host.FrameCount());
     EXPECT_EQ(static_cast<ULONG_PTR>(CONV_ADD_STRETCH | CONV_ADD_NO_DITHER), host.Requests().back().n);
-    EXPECT_GE(ClipFrameShown(TopDownRows(host.At(1).dib)), 0);
+    EXPECT_TRUE(ShowsFrame(TEST_CLIP, TopDownRows(host.At(1).dib), 63));
 
     ScratchDir dir;
     std::vector<uint8_t> notVideo = {'R', 'I', 'F', 'F', 40, 0, 0, 0, 'A', 'V', 'I', ' '};
@@ -213,7 +267,7 @@ TEST(AviPreview, TheMiddleFrameUpToFrame25)
         EXPECT_EQ(FIXTURE_WIDTH, h.get()->biWidth);
         EXPECT_EQ(FIXTURE_HEIGHT, h.get()->biHeight);
     }
-    EXPECT_GE(ClipFrameShown(TopDownRows(image.dib)), 0) << "a frame of the clip, bottom-up";
+    EXPECT_TRUE(ShowsFrame(TEST_CLIP, TopDownRows(image.dib), 25)) << "frame 26, bottom-up";
     EXPECT_EQ(40u, image.bitsOffset);
     GlobalFree(image.dib);
 }

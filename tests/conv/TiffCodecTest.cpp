@@ -7,6 +7,7 @@
 #include "TiffCodec.h"
 #include "TiffLzw.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -75,6 +76,35 @@ TEST(TiffLzw, AMegabyteRoundTripsThroughManyTableResets)
     std::vector<uint8_t> back(data.size());
     ASSERT_EQ(1, TiffLzwDecode(coded.data(), back.data(), uint32_t(coded.size()), uint32_t(back.size())));
     EXPECT_TRUE(back == data);
+}
+
+// Rooms that end inside a string, inside the string of the code being
+// defined and far before the end: what fits is the data's start, nothing is
+// written past the room and the rest of the codes are still checked.
+TEST(TiffLzw, ARoomShorterThanTheDataKeepsItsStart)
+{
+    std::vector<uint8_t> data(200000);
+    for (size_t i = 0; i < data.size(); ++i) data[i] = uint8_t((i / 5) % 3 + (i % 4 == 0 ? i / 1000 : 0));
+    const std::vector<uint8_t> coded = Lzw(data);
+    for (uint32_t room : {1u, 2u, 7u, 1001u, 65537u, 199999u}) {
+        SCOPED_TRACE(room);
+        std::vector<uint8_t> back(room + 8, 0xEE);
+        ASSERT_EQ(1, TiffLzwDecode(coded.data(), back.data(), uint32_t(coded.size()), room));
+        EXPECT_TRUE(std::equal(back.begin(), back.begin() + room, data.begin()));
+        EXPECT_TRUE(std::all_of(back.begin() + room, back.end(), [](uint8_t b) { return b == 0xEE; }));
+    }
+    // A run: every code after the first few is the code being defined.
+    const std::vector<uint8_t> run(5000, 9);
+    const std::vector<uint8_t> runCoded = Lzw(run);
+    std::vector<uint8_t> back(4000, 0);
+    ASSERT_EQ(1, TiffLzwDecode(runCoded.data(), back.data(), uint32_t(runCoded.size()), 3333));
+    EXPECT_TRUE(std::all_of(back.begin(), back.begin() + 3333, [](uint8_t b) { return b == 9; }));
+    EXPECT_TRUE(std::all_of(back.begin() + 3333, back.end(), [](uint8_t b) { return b == 0; }));
+    // A bad code after the room is full still fails the strip.
+    std::vector<uint8_t> damaged = runCoded;
+    damaged.resize(damaged.size() / 2);
+    damaged.insert(damaged.end(), 4, 0xFF);  // 9-bit codes of 511, above the free code
+    EXPECT_EQ(0, TiffLzwDecode(damaged.data(), back.data(), uint32_t(damaged.size()), 10));
 }
 
 TEST(TiffLzw, TinyInputsAndTooSmallRoomsAreHandled)
