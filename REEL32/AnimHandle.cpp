@@ -2,6 +2,7 @@
 // reload, destroy) and the queries a host makes about an animation.
 #include "AnimationContext.h"
 #include "AnxArchive.h"
+#include "Compat.h"
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -111,7 +112,7 @@ int InitAnimEngine(int displayModeHint)
     e.sharedDefault = static_cast<HBITMAP>(GetCurrentObject(e.sharedDC, OBJ_BITMAP));
     e.frameDefault = static_cast<HBITMAP>(GetCurrentObject(e.frameDC, OBJ_BITMAP));
     e.pictureDefault = static_cast<HBITMAP>(GetCurrentObject(e.pictureDC, OBJ_BITMAP));
-    srand(static_cast<unsigned>(time(nullptr)));
+    Randomize();
     e.running = true;
     return 1;
 }
@@ -261,7 +262,7 @@ POINT PlaceAnimation(const AnimationContext* c, int areaW, int areaH, int w, int
     default: {
         // Somewhere at random, keeping a small margin.
         const int roomX = areaW - areaW / 32 - w, roomY = areaH - areaH / 32 - h;
-        return {roomX >= 1 ? areaW / 64 + rand() % roomX : 0, roomY >= 1 ? areaH / 64 + rand() % roomY : 0};
+        return {roomX >= 1 ? areaW / 64 + RandomBelow(roomX) : 0, roomY >= 1 ? areaH / 64 + RandomBelow(roomY) : 0};
     }
     }
 }

@@ -2,6 +2,7 @@
 #include "AnimationTables.h"
 #include "DocumentStrings.h"
 #include "FileIo.h"
+#include "ObjectFields.h"
 #include "ResultCodes.h"
 #include <cstring>
 #include <memory>
@@ -59,71 +60,23 @@ void UnpackAnimationSettings(const AnimationSettingsDisk& in, AnimationSettings*
 
 void PackObjectRecord(const ObjectRecord& in, ObjectRecordDisk* out)
 {
-    out->sequenceIndex = in.sequenceIndex;
-    memcpy(out->name, in.name, sizeof out->name);
-    out->objectFlags = in.objectFlags;
-    out->stepCount = static_cast<int16_t>(in.stepCount);
-    out->startX = static_cast<int16_t>(in.startX);
-    out->startY = static_cast<int16_t>(in.startY);
-    out->dx = static_cast<int16_t>(in.dx);
-    out->dy = static_cast<int16_t>(in.dy);
-    out->frameDelay = in.frameDelay;
-    out->moveDelay = in.moveDelay;
-    out->motionFlags = in.motionFlags;
-    out->repeatCount = static_cast<int16_t>(in.repeatCount);
-    out->editorField1 = in.editorField1;
-    out->editorField2 = static_cast<int16_t>(in.editorField2);
-    out->editorField3 = static_cast<int16_t>(in.editorField3);
+    CopyObjectFields(in, out);
 }
 
 void UnpackObjectRecord(const ObjectRecordDisk& in, ObjectRecord* out)
 {
     // The three editor bytes are not on disk and stay as they are.
-    out->sequenceIndex = in.sequenceIndex;
-    memcpy(out->name, in.name, sizeof out->name);
-    out->objectFlags = in.objectFlags;
-    out->stepCount = in.stepCount;
-    out->startX = in.startX;
-    out->startY = in.startY;
-    out->dx = in.dx;
-    out->dy = in.dy;
-    out->frameDelay = in.frameDelay;
-    out->moveDelay = in.moveDelay;
-    out->motionFlags = in.motionFlags;
-    out->repeatCount = in.repeatCount;
-    out->editorField1 = in.editorField1;
-    out->editorField2 = in.editorField2;
-    out->editorField3 = in.editorField3;
+    CopyObjectFields(in, out);
 }
 
 void PackObjectStep(const ObjectStep& in, ObjectStepDisk* out)
 {
-    out->frameIndex = in.frameIndex;
-    out->waitCount = in.waitCount;
-    out->stepFlags = in.stepFlags;
-    out->x = static_cast<int16_t>(in.x);
-    out->y = static_cast<int16_t>(in.y);
-    out->startMaskHigh = in.startMaskHigh;
-    out->soundIndex = in.soundIndex;
-    out->condition = in.condition;
-    out->conditionParam = in.conditionParam;
-    out->jumpTarget = static_cast<int16_t>(in.jumpTarget);
-    out->startMaskLow = in.startMaskLow;
+    CopyStepFields(in, out);
 }
 
 void UnpackObjectStep(const ObjectStepDisk& in, ObjectStep* out)
 {
-    out->frameIndex = in.frameIndex;
-    out->waitCount = in.waitCount;
-    out->stepFlags = in.stepFlags;
-    out->x = in.x;
-    out->y = in.y;
-    out->startMaskHigh = in.startMaskHigh;
-    out->soundIndex = in.soundIndex;
-    out->condition = in.condition;
-    out->conditionParam = in.conditionParam;
-    out->jumpTarget = in.jumpTarget;
-    out->startMaskLow = in.startMaskLow;
+    CopyStepFields(in, out);
 }
 
 // ---- record codecs ----

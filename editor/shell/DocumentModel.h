@@ -161,6 +161,20 @@ void ClampStepFrames(HGLOBAL steps, int frameCount, int stepCount);
 bool SequenceHasTransparentColor();
 uint8_t GetSequenceTransparentCode();
 void SetSequenceTransparentCode(uint8_t code);
+// Fits a sequence's transparent colour code to a colour format: a code
+// without a transparent colour stays; the two-colour format keeps 32 and
+// makes every other code 47; other formats keep the low five bits, a
+// run-time mask with a colour becoming 31. 1 when the code changed.
+int FitTransparentCodeToFormat(SequenceRecord* sequence, int colorFormat);
+// The palette index a transparent colour code stands for in a colour format:
+// -1 without a transparent colour; two colours 0 or 1; up to 16 colours the
+// static code; more the static code counted from the end from 8 on (-8..-1).
+int TransparentIndexOfCode(int code, int colorFormat);
+// The same for the current sequence in the current format.
+int GetTransparentIndex();
+// 1 and the colour of the current sequence's transparent colour in the
+// current format, or 0 when it has none.
+int GetTransparentColorRef(COLORREF* color);
 // Fills with sequence `sequenceIndex`'s transparent colour, or with the
 // transparent tool colour for an index that names no sequence.
 void FillSequenceBackground(HDC dc, const RECT* area, int sequenceIndex);

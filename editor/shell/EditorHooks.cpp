@@ -12,6 +12,7 @@
 #include "EditorStartup.h"
 #include "FrameSelection.h"
 #include "MainWindow.h"
+#include "ObjectFiles.h"
 #include "PaintHost.h"
 #include "PaintTools.h"
 #include "PaletteWindow.h"
@@ -140,6 +141,7 @@ void InstallEditorHooks()
     hooks.nextSelectedFrame = NextSelectedFrame;
     hooks.clearFrameSelectionIfAuto = ClearFrameSelectionIfAuto;
     hooks.changeFrameFormat = ChangeFrameFormatForLibrary;
+    hooks.readObjectFile = ReadObjectFile;
     InstallPaletteWindowHooks();
     if (AnimationWindowBuilt()) hooks.showAnimationWindow = ShowAnimationWindow;
     // Message boxes are owned by the main window, and file errors carry the

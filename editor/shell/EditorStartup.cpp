@@ -1,6 +1,7 @@
 // The editor program's start and its message loop.
 #include "EditorStartup.h"
 #include "AppState.h"
+#include "Compat.h"
 #include "ConvBridge.h"
 #include "DialogUtilities.h"
 #include "DocumentModel.h"
@@ -191,7 +192,7 @@ int InitEditorInstance()
     int number = 1;
     EnumWindows(CountInstancesProc, reinterpret_cast<LPARAM>(&number));
     g_appState.instanceNumber = FinalInstanceNumber(number);
-    srand(static_cast<unsigned>(time(nullptr)));
+    Randomize();
     g_appState.displayColorCount = ReadDisplayColorCount();
     g_appState.colorCount = g_appState.displayColorCount;
     return 1;

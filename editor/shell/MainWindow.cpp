@@ -1,6 +1,7 @@
 // The main window's procedure and the dispatch of every command.
 #include "MainWindow.h"
 #include "AnsFile.h"
+#include "AnxArchive.h"
 #include "AppState.h"
 #include "AreaSelection.h"
 #include "Clipboard.h"
@@ -16,6 +17,7 @@
 #include "FrameCanvas.h"
 #include "FrameOperations.h"
 #include "FrameSelection.h"
+#include "ObjectFiles.h"
 #include "OnionSkin.h"
 #include "PaintBridge.h"
 #include "Palette.h"
@@ -65,6 +67,7 @@ bool CommandBuilt(UINT id)
     case IDM_OPEN_ANIMATION:
     case IDM_SAVE_SEQUENCE:
     case IDM_SAVE_ANIMATION:
+    case IDM_SAVE_OBJECT:
         return g_appState.hooks.chooseFile != nullptr;
     case IDM_CLOSE:
     case IDM_QUIT:
@@ -268,6 +271,30 @@ void NewObjectCommand(HWND window)
     // What the dialog prepared in the next slot goes when no object is added.
     if (!source || !AddObject(window, source)) DiscardObjectSlot(g_document.objectCount);
     AfterObjectCommand();
+}
+
+// Proposes the object's sequence name with the object file's extension.
+void SaveObjectCommand(HWND window)
+{
+    if (!QuerySaveChanges(window, g_document.animationState)) return;
+    const int object = g_document.currentObject;
+    if (object < 0 || object >= g_document.objectCount) return;
+    const uint8_t sequence = g_document.objectTable[object].sequenceIndex;
+    char path[MAX_PATH] = "";
+    if (sequence < MAX_SEQUENCES) lstrcpynA(path, BareName(g_document.sequenceTable[sequence].fileName), MAX_PATH);
+    char extension[RESOURCE_STRING_LENGTH];
+    LoadResourceString(IDS_OBJECT_EXTENSION, extension);
+    const char* dot = strchr(extension, '.');
+    if (char* own = strrchr(path, '.')) *own = '\0';
+    if (dot && strlen(path) + strlen(dot) < MAX_PATH) strcat(path, dot);
+    int type = 0;
+    if (!g_appState.hooks.chooseFile ||
+        !g_appState.hooks.chooseFile(window, CHOOSE_SAVE | CHOOSE_KEEP_NAME, IDS_TITLE_SAVE_OBJECT, IDS_TYPE_OBJECT_FILE,
+                                     path, &type))
+        return;
+    if (ConfirmOverwrite(path) == 0) return;
+    const int result = WriteObjectFile(path, object);
+    if (result != RESULT_OK) ShowErrorMessage(result);
 }
 
 void MoveDeleteObjectCommand(HWND window)
@@ -498,6 +525,7 @@ void DispatchCommand(HWND window, UINT id)
     case IDM_SELECT_OBJECT: SelectObjectCommand(window); break;
     case IDM_NEW_OBJECT: NewObjectCommand(window); break;
     case IDM_MOVE_DELETE_OBJECT: MoveDeleteObjectCommand(window); break;
+    case IDM_SAVE_OBJECT: SaveObjectCommand(window); break;
     case IDM_SEQUENCE_ANIMATION: SequenceAnimationCommand(window); break;
     case IDM_CYCLE_DEFINITION: CycleDefinitionCommand(window); break;
     case IDM_ANIMATION_WINDOW:

@@ -6,6 +6,7 @@
 #include "DocumentModel.h"
 #include "BmpFile.h"
 #include "Clipboard.h"
+#include "ConvBridge.h"
 #include "ColorReduction.h"
 #include "DocumentStrings.h"
 #include "EditorSettings.h"
@@ -249,6 +250,50 @@ void RecolorDib(BYTE* dib, const PALETTEENTRY& from, const PALETTEENTRY& to)
     }
 }
 
+// ---- transparent colours ----------------------------------------------------------
+
+int FitTransparentCodeToFormat(SequenceRecord* sequence, int colorFormat)
+{
+    const uint8_t code = sequence->transparentColorCode;
+    if (code & TRANSPARENT_NONE) return 0;
+    uint8_t fitted;
+    if (colorFormat == COLORS_2) {
+        fitted = code == TRANSPARENT_TWO_COLOR ? code : TRANSPARENT_TWO_COLOR | TRANSPARENT_STATIC_MASK;
+    } else {
+        fitted = code & (TRANSPARENT_RUNTIME_MASK | TRANSPARENT_STATIC_MASK);
+        if ((fitted & TRANSPARENT_RUNTIME_MASK) && fitted != TRANSPARENT_RUNTIME_MASK)
+            fitted = TRANSPARENT_RUNTIME_MASK | TRANSPARENT_STATIC_MASK;
+    }
+    sequence->transparentColorCode = fitted;
+    return fitted != code;
+}
+
+int TransparentIndexOfCode(int code, int colorFormat)
+{
+    if (code & TRANSPARENT_NONE) return -1;
+    const int staticCode = code & TRANSPARENT_STATIC_MASK;
+    if (colorFormat == COLORS_2) return staticCode ? 1 : 0;
+    if (colorFormat <= COLORS_16) return staticCode;
+    return staticCode >= 8 ? staticCode - 16 : staticCode;
+}
+
+int GetTransparentIndex()
+{
+    return TransparentIndexOfCode(GetSequenceTransparentCode(), g_appState.colorCount);
+}
+
+int GetTransparentColorRef(COLORREF* color)
+{
+    const uint8_t code = GetSequenceTransparentCode();
+    if (code & TRANSPARENT_NONE) return 0;
+    // Two colours show a code as black or white.
+    const int staticCode = g_appState.colorCount == COLORS_2
+                               ? (code & TRANSPARENT_STATIC_MASK ? STATIC_COLOR_COUNT - 1 : 0)
+                               : code & TRANSPARENT_STATIC_MASK;
+    *color = EntryColor(STATIC_COLORS[staticCode]);
+    return 1;
+}
+
 // ---- sequence files ----------------------------------------------------------------
 
 int ReadFrameSequence(HFILE file, const BmxFileHeader& header, int sequenceIndex)
@@ -317,7 +362,10 @@ int SaveSequenceAsImages(HWND owner, const char* path)
     char base[MAX_PATH];
     lstrcpynA(base, path, MAX_PATH);
     int format = 0;
-    if (!HasBitmapExtension(base)) {
+    BYTE detected = 0;
+    if (!HasBitmapExtension(base) && CallDetectFileFormat(base, &detected, 0)) {
+        format = detected;
+    } else if (!HasBitmapExtension(base)) {
         // "Save Frame Sequence" chooses the library format (and its extension).
         format = static_cast<int>(RunDialog(IDD_SAVE_SEQUENCE, owner, reinterpret_cast<LPARAM>(base)));
         if (format < 0) return 0;

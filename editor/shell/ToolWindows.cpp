@@ -4,6 +4,7 @@
 // a "COMMON" window that receives its procedure at creation.
 #include "ToolWindows.h"
 #include "AppState.h"
+#include "AreaSelection.h"
 #include "DialogUtilities.h"
 #include "EditorToolBars.h"
 #include "PatternFiles.h"

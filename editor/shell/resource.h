@@ -103,6 +103,7 @@
 #define IDS_TYPE_ARCHIVE                38
 #define IDS_TYPE_VIDEO                  39
 #define IDS_SEQUENCE_EXTENSION          51
+#define IDS_OBJECT_EXTENSION            53
 // Default names of new frames, sequences, animations and objects ("%d": a number).
 #define IDS_DEFAULT_FRAME_NAME          60
 #define IDS_DEFAULT_SEQUENCE_NAME       61
@@ -115,6 +116,7 @@
 #define IDS_TITLE_SAVE_SEQUENCE         825
 #define IDS_TITLE_OPEN_ANIMATION        826
 #define IDS_TITLE_SAVE_ANIMATION        827
+#define IDS_TITLE_SAVE_OBJECT           832
 #define IDS_TITLE_CONV_FILE             829
 // Buttons of the file chooser renamed for adding and replacing frames.
 #define IDS_CHOOSER_ADD                 155

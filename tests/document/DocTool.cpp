@@ -7,8 +7,12 @@
 //   DocTool make-ans FOLDER           seq.bmx (five 8-bit frames), other.bmx (two) and
 //                                     anim.ans with objects whose steps show them
 //   DocTool dump-steps FILE           each object's sequence and the frames its steps show
+//   DocTool make-ano FILE             an object file: "Hopper" with 3 steps, sequence hop.bmx
+//   DocTool make-mus FILE             a fill-pattern file: pattern i, row y = i * 16 + y
 #include "AnimationTables.h"
 #include "AnxArchive.h"
+#include "AnoFile.h"
+#include "PatternFiles.h"
 #include "BmxFile.h"
 #include "PackedDib.h"
 #include "ResultCodes.h"
@@ -250,6 +254,46 @@ int DumpSteps(const char* path)
     return 0;
 }
 
+// Values the check script knows: negative, wide and editor-only fields.
+int MakeObjectFile(const char* path)
+{
+    SequenceRecord sequence{7, 0x13, 256, "hop.bmx"};
+    ObjectRecord object{};
+    object.sequenceIndex = 2;
+    strcpy(object.name, "Hopper");
+    object.objectFlags = 0x41;
+    object.editorBytes[1] = 0xAB;
+    object.stepCount = 3;
+    object.startX = -300;
+    object.startY = 70000;
+    object.repeatCount = -1;
+    object.editorField3 = 0x12345678;
+    ObjectStep steps[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        steps[i].frameIndex = static_cast<uint8_t>(i + 4);
+        steps[i].x = -1000 * i;
+        steps[i].y = 40000 + i;
+        steps[i].startMaskHigh = 0x8001;
+        steps[i].editorBytes[2] = static_cast<uint8_t>(0xC0 + i);
+        steps[i].jumpTarget = -i;
+        steps[i].startMaskLow = 0xFFFE;
+    }
+    return WriteAnoFile(path, sequence, object, steps, 3) == RESULT_OK ? 0 : 1;
+}
+
+int MakePatternFile(const char* path)
+{
+    HBITMAP patterns[MUS_PATTERN_COUNT];
+    for (int i = 0; i < MUS_PATTERN_COUNT; ++i) {
+        WORD rows[8];
+        for (int y = 0; y < 8; ++y) rows[y] = static_cast<WORD>(i * 16 + y);
+        patterns[i] = CreateBitmap(8, 8, 1, 1, rows);
+    }
+    const int result = WritePatternFileTo(path, patterns);
+    for (HBITMAP b : patterns) DeleteObject(b);
+    return result == RESULT_OK ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -264,6 +308,8 @@ int main(int argc, char** argv)
         return MakeAnimation(folder);
     }
     if (argc == 3 && strcmp(argv[1], "dump-steps") == 0) return DumpSteps(argv[2]);
-    fprintf(stderr, "usage: DocTool check-anx ARCHIVE | make-bmx FILE BITS SETTING | dump-frames FILE PREFIX | make-ans FOLDER | dump-steps FILE\n");
+    if (argc == 3 && strcmp(argv[1], "make-ano") == 0) return MakeObjectFile(argv[2]);
+    if (argc == 3 && strcmp(argv[1], "make-mus") == 0) return MakePatternFile(argv[2]);
+    fprintf(stderr, "usage: DocTool check-anx ARCHIVE | make-bmx FILE BITS SETTING | dump-frames FILE PREFIX | make-ans FOLDER | dump-steps FILE | make-ano FILE | make-mus FILE\n");
     return 2;
 }

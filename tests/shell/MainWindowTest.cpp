@@ -13,6 +13,7 @@
 #include "EditorStartup.h"
 #include "MainWindow.h"
 #include "PaletteDialogs.h"
+#include "ObjectFiles.h"
 #include "ResultCodes.h"
 #include "Workspace.h"
 #include "resource.h"
@@ -102,7 +103,58 @@ int WINAPI RecordChooser(HWND, UINT, UINT titleId, UINT firstTypeId, char*, int*
     return 0;  // cancelled
 }
 
+// A chooser that keeps the name it was offered and answers with g_chosen.
+std::string g_offered, g_chosen;
+int WINAPI ChooseObjectFile(HWND, UINT flags, UINT titleId, UINT firstTypeId, char* path, int*)
+{
+    g_chooserCalls.push_back({titleId, firstTypeId});
+    g_offered = path;
+    if (g_chosen.empty()) return 0;
+    strcpy(path, g_chosen.c_str());
+    return 1;
+}
+
 }  // namespace
+
+TEST_F(MainWindowTest, SaveObjectWritesTheCurrentObjectUnderTheNameChosen)
+{
+    OpenFrames(Sequence("hop.bmx", 8, 8, 3, 0x80));
+    g_document.objectMemoryHandles[0][0] = MakeSteps({0, 2, 1});
+    g_document.objectTable[0].stepCount = 3;
+    g_chooserCalls.clear();
+    g_appState.hooks.chooseFile = ChooseObjectFile;
+    SendMessageA(main_, WM_INITMENU, reinterpret_cast<WPARAM>(g_appState.mainMenu), 0);
+    EXPECT_FALSE(MenuGreyed(IDM_SAVE_OBJECT));
+
+    // Cancelled in the chooser: nothing written. The unsaved animation is
+    // asked about first (answered No).
+    MessageBoxRecorder boxes(IDNO);
+    g_chosen.clear();
+    SendMessageA(main_, WM_COMMAND, IDM_SAVE_OBJECT, 0);
+    ASSERT_EQ(1u, g_chooserCalls.size());
+    EXPECT_EQ(832u, g_chooserCalls[0].titleId);
+    EXPECT_EQ(40u, g_chooserCalls[0].firstTypeId);
+    EXPECT_EQ("hop.ANO", g_offered) << "the sequence's name with the object file's extension";
+
+    g_chosen = folder_.File("hopper.ano");
+    SendMessageA(main_, WM_COMMAND, IDM_SAVE_OBJECT, 0);
+    const std::vector<uint8_t> saved = ReadWholeFile(g_chosen);
+    ASSERT_EQ(218u, saved.size());
+    EXPECT_EQ('A', saved[0]);
+    EXPECT_EQ('O', saved[1]);
+
+    // An existing file is replaced only after OK.
+    ASSERT_TRUE(WriteWholeFile(g_chosen, {1, 2, 3}));
+    boxes.QueueAnswer(IDNO);
+    boxes.QueueAnswer(IDCANCEL);
+    SendMessageA(main_, WM_COMMAND, IDM_SAVE_OBJECT, 0);
+    EXPECT_EQ((std::vector<uint8_t>{1, 2, 3}), ReadWholeFile(g_chosen));
+    boxes.QueueAnswer(IDNO);
+    boxes.QueueAnswer(IDOK);
+    SendMessageA(main_, WM_COMMAND, IDM_SAVE_OBJECT, 0);
+    EXPECT_EQ(saved, ReadWholeFile(g_chosen));
+    g_appState.hooks.chooseFile = nullptr;
+}
 
 TEST_F(MainWindowTest, CreationInstallsTheHooksWhoseWindowsExistAndTheDialogHost)
 {
@@ -111,6 +163,7 @@ TEST_F(MainWindowTest, CreationInstallsTheHooksWhoseWindowsExistAndTheDialogHost
     EXPECT_EQ(&FillCurrentSequenceBackground, hooks.fillSequenceBackground);
     EXPECT_NE(nullptr, hooks.askQuestion);
     EXPECT_NE(nullptr, hooks.showStatusText);
+    EXPECT_EQ(&ReadObjectFile, hooks.readObjectFile);
     ASSERT_NE(nullptr, GetDialogHost().mainWindow);
     EXPECT_EQ(main_, GetDialogHost().mainWindow());
     EXPECT_EQ(&CurrentDocumentPath, GetDialogHost().currentFilePath);
