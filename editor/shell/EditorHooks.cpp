@@ -133,7 +133,6 @@ void InstallEditorHooks()
     hooks.fillSequenceBackground = FillCurrentSequenceBackground;
     hooks.showStatusText = ShowStatusText;
     hooks.askQuestion = AskQuestion;
-    hooks.paletteRequest = RunPaletteRequest;
     hooks.undoStateChanged = UpdateUndoCommands;
     hooks.frameStateOf = FrameStateOf;
     hooks.captureSelection = CaptureSelection;
