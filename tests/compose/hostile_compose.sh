@@ -7,13 +7,11 @@
 # runtime player opens.
 set -euo pipefail
 source "$(dirname "$0")/../blackbox/lib.sh"
+source "$(dirname "$0")/sample_lib.sh"
 editor_exe=$1
 make_sample=$2
 player_exe=$3
-mkdir -p "$BB_WORK/ed"
-cp "$editor_exe" "$BB_WORK/ed/ZELVO.exe"
-cd "$BB_WORK"
-"$ZELVO_WINE" "$make_sample" . >/dev/null
+sample_setup "$editor_exe" "$make_sample"
 
 /usr/bin/python3 - <<'PY'
 import struct

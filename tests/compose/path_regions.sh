@@ -7,13 +7,11 @@
 # region, and opens again in the runtime player.
 set -euo pipefail
 source "$(dirname "$0")/../blackbox/lib.sh"
+source "$(dirname "$0")/sample_lib.sh"
 editor_exe=$1
 make_sample=$2
 player_exe=$3
-mkdir -p "$BB_WORK/ed"
-cp "$editor_exe" "$BB_WORK/ed/ZELVO.exe"
-cd "$BB_WORK"
-"$ZELVO_WINE" "$make_sample" . >/dev/null
+sample_setup "$editor_exe" "$make_sample"
 
 bb_start ed/ZELVO.exe -r "$(bb_winpath "$BB_WORK/sample.ans")"
 editor_pid=$BB_PID

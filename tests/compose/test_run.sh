@@ -8,12 +8,10 @@
 # animation whose objects all finish closes its window by itself.
 set -euo pipefail
 source "$(dirname "$0")/../blackbox/lib.sh"
+source "$(dirname "$0")/sample_lib.sh"
 editor_exe=$1
 make_sample=$2
-mkdir -p "$BB_WORK/ed"
-cp "$editor_exe" "$BB_WORK/ed/ZELVO.exe"
-cd "$BB_WORK"
-"$ZELVO_WINE" "$make_sample" . >/dev/null
+sample_setup "$editor_exe" "$make_sample"
 
 WM_SYSCOMMAND=0x0112
 SC_MINIMIZE=0xF020
