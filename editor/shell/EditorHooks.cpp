@@ -16,7 +16,6 @@
 #include "PaintHost.h"
 #include "PaintTools.h"
 #include "PaletteWindow.h"
-#include "SequenceCommands.h"
 #include "Undo.h"
 #include <algorithm>
 #include "RecentFiles.h"
