@@ -13,10 +13,9 @@ editor_exe=$1
 make_sample=$2
 sample_setup "$editor_exe" "$make_sample"
 
-bb_start ed/ZELVO.exe -r "$(bb_winpath "$BB_WORK/sample.ans")"
-editor_pid=$BB_PID
-bb_wait_window Zelvo "~sample.ans" 30000
-editor=$BB_HWND
+start_editor sample.ans
+editor=$EDITOR
+editor_pid=$EDITOR_PID
 menu=$(bb_wd menu-state "$editor" bar)
 for id in 600 601 602 702 703; do bb_expect_line "$menu" "id=$id state=enabled"; done
 
@@ -24,17 +23,7 @@ EM_SETSEL=0x00B1
 WM_CHAR=0x0102
 BM_CLICK=0x00F5
 
-# Select Object: the chosen object becomes current.
-select_object() {
-  bb_wd post "$editor" WM_COMMAND 600 0 >/dev/null
-  bb_wait_window '#32770' 'Select Object' 30000
-  local dialog=$BB_HWND
-  bb_wd select "$(bb_child "$dialog" 1200)" "$1" >/dev/null
-  bb_wait_text "$(bb_child "$dialog" 1202)" "\"$1\"" 20
-  bb_wd post "$(bb_child "$dialog" 1)" $BM_CLICK 0 0 >/dev/null
-  bb_wd wait-gone "$dialog" 20000 >/dev/null
-}
-select_object Runner
+choose_object Runner
 
 # Define Animation Sequence for Runner: start X typed, Reverse, OK; it has a
 # step list, so the editor asks whether the sequence animation is to be used.
@@ -62,7 +51,7 @@ bb_wd post "$(bb_child "$dialog" 1)" $BM_CLICK 0 0 >/dev/null
 bb_wd wait-gone "$dialog" 20000 >/dev/null
 
 # Back to Runner, then its cycle.
-select_object Runner
+choose_object Runner
 
 bb_wd post "$editor" WM_COMMAND 703 0 >/dev/null
 bb_wait_window '#32770' 'Define Cycle - Runner' 30000

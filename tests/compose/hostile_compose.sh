@@ -37,10 +37,9 @@ BM_CLICK=0x00F5
 click() { bb_wd post "$(bb_child "$1" "$2")" $BM_CLICK 0 0 >/dev/null; }
 
 bb_park_pointer
-bb_start ed/ZELVO.exe -r "$(bb_winpath "$BB_WORK/hostile.ans")"
-editor_pid=$BB_PID
-bb_wait_window Zelvo "~hostile.ans" 30000
-editor=$BB_HWND
+start_editor hostile.ans
+editor=$EDITOR
+editor_pid=$EDITOR_PID
 
 # ---- 64 regions: all counted, a 65th refused ----
 bb_wd post "$editor" WM_COMMAND 701 0 >/dev/null
@@ -70,13 +69,7 @@ click "$path" 2
 bb_wd wait-gone "$path" 20000 >/dev/null
 
 # ---- "Long": 2048 steps are more than the path editor holds ----
-bb_wd post "$editor" WM_COMMAND 600 0 >/dev/null
-bb_wait_window '#32770' 'Select Object' 30000
-dialog=$BB_HWND
-bb_wd select "$(bb_child "$dialog" 1200)" Long >/dev/null
-bb_wait_text "$(bb_child "$dialog" 1202)" '"Long"' 20
-click "$dialog" 1
-bb_wd wait-gone "$dialog" 20000 >/dev/null
+choose_object Long
 bb_wd post "$editor" WM_COMMAND 704 0 >/dev/null
 box=$(bb_wd dismiss-box - OK 30000)
 bb_expect_line "$box" 'text="This step list has more than 999 steps and cannot be edited as a path!"'
@@ -109,8 +102,4 @@ bb_wait_window Zelvo - 30000
 bb_wd post "$BB_HWND" WM_CLOSE 0 0 >/dev/null
 bb_expect_exit "$editor_pid" 0 30
 
-bb_start "$player_exe" "$(bb_winpath "$BB_WORK/hostile.ans")"
-player_pid=$BB_PID
-bb_wait_window ANIWNDCLASS - 30000
-bb_wd post "$BB_HWND" WM_CLOSE 0 0 >/dev/null
-bb_wait_exit "$player_pid" 20
+player_opens "$player_exe" hostile.ans

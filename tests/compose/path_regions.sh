@@ -13,23 +13,16 @@ make_sample=$2
 player_exe=$3
 sample_setup "$editor_exe" "$make_sample"
 
-bb_start ed/ZELVO.exe -r "$(bb_winpath "$BB_WORK/sample.ans")"
-editor_pid=$BB_PID
-bb_wait_window Zelvo "~sample.ans" 30000
-editor=$BB_HWND
+start_editor sample.ans
+editor=$EDITOR
+editor_pid=$EDITOR_PID
 menu=$(bb_wd menu-state "$editor" bar)
 bb_expect_line "$menu" 'id=701 state=enabled'
 bb_expect_line "$menu" 'id=704 state=enabled'
 BM_CLICK=0x00F5
 
 # Runner becomes the current object.
-bb_wd post "$editor" WM_COMMAND 600 0 >/dev/null
-bb_wait_window '#32770' 'Select Object' 30000
-dialog=$BB_HWND
-bb_wd select "$(bb_child "$dialog" 1200)" Runner >/dev/null
-bb_wait_text "$(bb_child "$dialog" 1202)" '"Runner"' 20
-bb_wd post "$(bb_child "$dialog" 1)" $BM_CLICK 0 0 >/dev/null
-bb_wd wait-gone "$dialog" 20000 >/dev/null
+choose_object Runner
 
 # Its step list is a cycle definition: the warning comes first.
 bb_wd post "$editor" WM_COMMAND 704 0 >/dev/null
@@ -103,8 +96,4 @@ PY
 bb_wd post "$editor" WM_CLOSE 0 0 >/dev/null
 bb_expect_exit "$editor_pid" 0 30
 
-bb_start "$player_exe" "$(bb_winpath "$BB_WORK/sample.ans")"
-player_pid=$BB_PID
-bb_wait_window ANIWNDCLASS - 30000
-bb_wd post "$BB_HWND" WM_CLOSE 0 0 >/dev/null
-bb_wait_exit "$player_pid" 20
+player_opens "$player_exe" sample.ans

@@ -20,10 +20,9 @@ SC_CLOSE=0xF060
 CONTROLCENTER_REFRESH=1036
 GREYED_BY_RUN="101 102 106 405 600 601 700 701"
 
-bb_start ed/ZELVO.exe -r "$(bb_winpath "$BB_WORK/sample.ans")"
-editor_pid=$BB_PID
-bb_wait_window Zelvo "~sample.ans" 30000
-editor=$BB_HWND
+start_editor sample.ans
+editor=$EDITOR
+editor_pid=$EDITOR_PID
 
 expect_menu() {  # STATE: the commands a test run greys are in that state
   local menu
@@ -160,10 +159,9 @@ record = struct.pack('<B32sBhhhhhBBBhBhh', 0, b'Short', 0x01, 2, 10, 10, 0, 0, 0
 step = lambda frame, x: struct.pack('<BBBhhHBBBhH', frame, 40, 0, x, 0, 0, 0, 0, 0, 0, 0)  # about 2 s each
 open(sys.argv[1], 'wb').write(header + settings + sequence + record + step(0, 5) + step(1, 5))
 EOF
-bb_start ed/ZELVO.exe -r "$(bb_winpath "$BB_WORK/short.ans")"
-editor_pid=$BB_PID
-bb_wait_window Zelvo "~short.ans" 30000
-editor=$BB_HWND
+start_editor short.ans
+editor=$EDITOR
+editor_pid=$EDITOR_PID
 # One object: Select Object is grey here before the run as after it.
 run_menu() { bb_wd menu-state "$editor" bar | grep -E "id=(${GREYED_BY_RUN// /|}) " | sed 's/ text=.*//'; }
 menu_as_before() { [ "$(run_menu)" = "$before" ]; }

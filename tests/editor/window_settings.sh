@@ -40,10 +40,9 @@ PY
 before=$(coordinates sample.ans)
 bb_expect_eq "sample as written" "flags=0 region=150,200,250,299 start=20,40 start=40,230 step=40,230 start=300,60" "$before"
 
-bb_start ed/ZELVO.exe -r "$(bb_winpath "$BB_WORK/sample.ans")"
-editor_pid=$BB_PID
-bb_wait_window Zelvo "~sample.ans" 30000
-editor=$BB_HWND
+start_editor sample.ans
+editor=$EDITOR
+editor_pid=$EDITOR_PID
 menu=$(bb_wd menu-state "$editor" bar)
 bb_expect_line "$menu" 'id=700 state=enabled'
 bb_expect_line "$menu" 'id=705 state=enabled'
@@ -85,8 +84,4 @@ bb_wd post "$editor" WM_CLOSE 0 0 >/dev/null
 bb_expect_exit "$editor_pid" 0 20
 
 # The runtime player opens the saved animation.
-bb_start "$player_exe" "$(bb_winpath "$BB_WORK/sample.ans")"
-player_pid=$BB_PID
-bb_wait_window ANIWNDCLASS - 30000
-bb_wd post "$BB_HWND" WM_CLOSE 0 0 >/dev/null
-bb_wait_exit "$player_pid" 20
+player_opens "$player_exe" sample.ans
