@@ -35,9 +35,13 @@ if ! grep -qx '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
   wineserver -w || true
 fi
 # Window tests run side by side, each on a screen of its own: every screen but
-# the first gets a fresh copy of the prefix (tools/test-session.sh).
+# the first gets a fresh copy of the prefix (tools/test-session.sh), taken
+# while no Wine server writes to it. A session that was killed leaves its
+# servers behind: end them first.
+wineserver -k >/dev/null 2>&1 || true
 SCREENS=${ZELVO_TEST_SCREENS:-$(( JOBS / 2 < 1 ? 1 : JOBS / 2 > 4 ? 4 : JOBS / 2 ))}
 for k in $(seq 1 $((SCREENS - 1))); do
+  WINEPREFIX=$WINEPREFIX-screen$k wineserver -k >/dev/null 2>&1 || true
   rm -rf "$WINEPREFIX-screen$k"
   cp -a --reflink=auto "$WINEPREFIX" "$WINEPREFIX-screen$k"
 done

@@ -17,6 +17,7 @@ stop_session() {
   [ ${#XVFB_PIDS[@]} = 0 ] || kill "${XVFB_PIDS[@]}" 2>/dev/null || true
 }
 trap stop_session EXIT
+trap 'exit 1' INT TERM HUP
 
 # start_xvfb K: a new X server for screen K; sets ZELVO_SCREEN_DISPLAY_K.
 start_xvfb() {
@@ -36,11 +37,13 @@ start_xvfb() {
 # start_wine_session DISPLAY PREFIX: the Wine server and the desktop process of
 # one screen, before ctest runs. Service processes started by a test would hold
 # its output pipe open; so would the desktop process, which the first program
-# asking for the desktop window starts.
+# asking for the desktop window starts. The server stays until stop_session
+# ends it, and a WinDriver holds the desktop open all along: a screen may wait
+# minutes for its next window test, and a desktop left without users closes.
 start_wine_session() {
-  DISPLAY=$1 WINEPREFIX=$2 wineserver -p 30 >/dev/null 2>&1 || true
-  DISPLAY=$1 WINEPREFIX=$2 "$ZELVO_WINE" "$dir/tests/blackbox/WinDriver.exe" windows </dev/null >/dev/null 2>&1 ||
-    DISPLAY=$1 WINEPREFIX=$2 "$ZELVO_WINE" cmd /c exit </dev/null >/dev/null 2>&1 || true
+  DISPLAY=$1 WINEPREFIX=$2 wineserver -p >/dev/null 2>&1 || true
+  DISPLAY=$1 WINEPREFIX=$2 "$ZELVO_WINE" "$dir/tests/blackbox/WinDriver.exe" hold-desktop </dev/null >/dev/null 2>&1 &
+  DISPLAY=$1 WINEPREFIX=$2 "$ZELVO_WINE" "$dir/tests/blackbox/WinDriver.exe" windows </dev/null >/dev/null 2>&1 || true
 }
 
 export "ZELVO_SCREEN_DISPLAY_0=$DISPLAY" "ZELVO_SCREEN_PREFIX_0=$WINEPREFIX"
