@@ -23,16 +23,17 @@ set(ZELVO_TEST_ENV
   WINEPREFIX=${ZELVO_WINEPREFIX} WINEARCH=${ZELVO_WINEARCH} WINEDEBUG=-all
   "WINEDLLOVERRIDES=mscoree,mshtml=" ZELVO_WINE=${ZELVO_WINE})
 
-# Window tests share one X screen, one Wine desktop with its foreground and
-# keyboard focus, the mouse and the clipboard. Every test that shows a top-level
-# window, takes focus, moves the mouse, uses the clipboard or reads the screen
-# holds this lock, so no two of them ever run at the same time; tests that
-# only draw into memory run beside them.
-set(ZELVO_SCREEN_LOCK zelvo_screen)
+# Window tests need a foreground, keyboard focus, the mouse, the clipboard or
+# the screen's pixels to themselves. tools/run-tests.sh starts several X
+# screens, each with a Wine prefix and session of its own, and names them to
+# ctest as "screens"; every window test asks for one, and tools/on-screen.sh
+# points it at the screen ctest gave it. Two window tests never share a screen;
+# tests that only draw into memory run beside them on no screen at all.
+set(ZELVO_ON_SCREEN bash ${CMAKE_SOURCE_DIR}/tools/on-screen.sh)
 
 # zelvo_add_gtest(name sources... [WINDOWS] LIBS libs...)
 # WINDOWS: the program's tests show windows or need focus, mouse, clipboard
-# or the screen, and take the screen lock.
+# or the screen, and run on a screen of their own.
 function(zelvo_add_gtest name)
   cmake_parse_arguments(T "WINDOWS" "" "LIBS" ${ARGN})
   add_executable(${name} ${T_UNPARSED_ARGUMENTS})
@@ -40,7 +41,8 @@ function(zelvo_add_gtest name)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/common)
   set(properties ENVIRONMENT "${ZELVO_TEST_ENV}" TIMEOUT 120)
   if(T_WINDOWS)
-    list(APPEND properties RESOURCE_LOCK ${ZELVO_SCREEN_LOCK})
+    set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${ZELVO_ON_SCREEN};${ZELVO_WINE}")
+    list(APPEND properties RESOURCE_GROUPS screens:1)
   endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
@@ -55,12 +57,21 @@ function(zelvo_add_script_test name script)
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${ZELVO_TEST_ENV}" TIMEOUT 300)
 endfunction()
 
+# zelvo_add_screen_script_test(name script args...): a shell check whose
+# programs show windows or need focus, mouse, clipboard or the screen; it runs
+# on a screen of its own.
+function(zelvo_add_screen_script_test name script)
+  add_test(NAME ${name} COMMAND ${ZELVO_ON_SCREEN} bash ${script} ${ARGN}
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${ZELVO_TEST_ENV}" TIMEOUT 300
+    RESOURCE_GROUPS screens:1)
+endfunction()
+
 # zelvo_add_gui_test(name script args...): a black-box test of a GUI program
 # (tests/blackbox/README.md). The script sources tests/blackbox/lib.sh, which
-# runs WinDriver from ZELVO_WINDRIVER. Every such test holds the screen lock.
+# runs WinDriver from ZELVO_WINDRIVER. Every such test runs on a screen of its own.
 function(zelvo_add_gui_test name script)
-  zelvo_add_script_test(${name} ${script} ${ARGN})
+  zelvo_add_screen_script_test(${name} ${script} ${ARGN})
   set_tests_properties(${name} PROPERTIES
-    ENVIRONMENT "${ZELVO_TEST_ENV};ZELVO_WINDRIVER=$<TARGET_FILE:WinDriver>"
-    RESOURCE_LOCK ${ZELVO_SCREEN_LOCK})
+    ENVIRONMENT "${ZELVO_TEST_ENV};ZELVO_WINDRIVER=$<TARGET_FILE:WinDriver>")
 endfunction()

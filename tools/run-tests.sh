@@ -34,23 +34,16 @@ if ! grep -qx '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
   "$ZELVO_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
   wineserver -w || true
 fi
-echo "tests: running the $ZELVO_TEST_ARCH build under Wine"
-run_in_x bash -c '
-  dir=$0 jobs=$1
-  shift
-  # Start the Wine session (server and its service processes) outside ctest:
-  # service processes started by a test would hold its output pipe open.
-  wineserver -p 30 >/dev/null 2>&1 || true
-  # The first program that asks for the desktop window starts the desktop
-  # process: a window test doing so inside ctest would leave it holding the
-  # test output open, and the test would time out after it passed.
-  "$ZELVO_WINE" "$dir/tests/blackbox/WinDriver.exe" windows </dev/null >/dev/null 2>&1 ||
-    "$ZELVO_WINE" cmd /c exit </dev/null >/dev/null 2>&1 || true
-  # A failed test runs once more unless ZELVO_TEST_RETRY=0 (the stress runs
-  # count every failure); ctest still prints the failed attempt.
-  retry=()
-  [ "${ZELVO_TEST_RETRY:-1}" = 0 ] || retry=(--repeat until-pass:2)
-  ctest --test-dir "$dir" --output-on-failure -j "$jobs" --timeout 300 "${retry[@]}" "$@"
-  status=$?
-  wineserver -k >/dev/null 2>&1 || true
-  exit $status' "$DIR" "$JOBS" "$@"
+# Window tests run side by side, each on a screen of its own: every screen but
+# the first gets a fresh copy of the prefix (tools/test-session.sh), taken
+# while no Wine server writes to it. A session that was killed leaves its
+# servers behind: end them first.
+wineserver -k >/dev/null 2>&1 || true
+SCREENS=${ZELVO_TEST_SCREENS:-$(( JOBS / 2 < 1 ? 1 : JOBS / 2 > 4 ? 4 : JOBS / 2 ))}
+for k in $(seq 1 $((SCREENS - 1))); do
+  WINEPREFIX=$WINEPREFIX-screen$k wineserver -k >/dev/null 2>&1 || true
+  rm -rf "$WINEPREFIX-screen$k"
+  cp -a --reflink=auto "$WINEPREFIX" "$WINEPREFIX-screen$k"
+done
+echo "tests: running the $ZELVO_TEST_ARCH build under Wine on $SCREENS screen(s)"
+run_in_x bash "$ROOT/tools/test-session.sh" "$DIR" "$JOBS" "$SCREENS" "$@"

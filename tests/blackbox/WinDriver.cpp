@@ -918,6 +918,18 @@ int TypeText(const Args& args)
     return 0;
 }
 
+// hold-desktop: stays a user of this screen's desktop until it is ended. Wine
+// closes a desktop that has no users left, and the next program to ask for it
+// starts the desktop process again as its own child: a test doing so would
+// leave that process holding its output open, and time out after it passed.
+int HoldDesktop(const Args&)
+{
+    GetDesktopWindow();
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+    return 0;
+}
+
 struct Command {
     const wchar_t* name;
     size_t minArgs;
@@ -951,6 +963,7 @@ const Command kCommands[] = {
     {L"mouse", 4, 7, Mouse,
      "mouse HWND move|down|up|click|double X Y [left|right] | mouse HWND drag X1 Y1 X2 Y2 [left|right]"},
     {L"type", 2, 2, TypeText, "type HWND TEXT"},
+    {L"hold-desktop", 0, 0, HoldDesktop, "hold-desktop"},
 };
 
 int Usage()

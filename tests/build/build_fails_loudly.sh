@@ -10,7 +10,7 @@ WORK=$(mktemp -d "${TMPDIR:-/tmp}/zelvo-build-check.XXXXXX")
 trap 'rm -rf "$WORK"' EXIT
 mkdir -p "$WORK/tools" "$WORK/cmake"
 cp "$ROOT/Makefile" "$WORK/"
-cp "$ROOT"/tools/{setup.sh,build.sh,testenv.sh,run-tests.sh} "$WORK/tools/"
+cp "$ROOT"/tools/{setup.sh,build.sh,testenv.sh,run-tests.sh,test-session.sh,on-screen.sh} "$WORK/tools/"
 cp "$ROOT"/cmake/mingw-*.cmake "$WORK/cmake/"
 cat >"$WORK/CMakeLists.txt" <<'CMAKE'
 cmake_minimum_required(VERSION 3.25)
