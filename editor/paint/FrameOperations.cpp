@@ -283,7 +283,7 @@ int FlipCommand(bool horizontal)
         FlipAreaPixels(target, before, area, mask, horizontal);
         return true;
     });
-    if (!mask.Empty()) {
+    if (done && !mask.Empty()) {
         // The lasso's nodes mirror about the area's middle.
         const int c = horizontal ? area.x + area.width / 2 : area.y + area.height / 2;
         for (int i = 0; i < std::min(g_selection.selectionPointCount, MAX_SELECTION_POINTS); ++i) {
@@ -343,13 +343,19 @@ int RotateCommand(UINT command, WPARAM keys)
     const AreaMask mask = LassoMaskOf(pass.area);
     const bool lasso = !mask.Empty();
     if (!quarter && !lasso) MakeRectangleLasso(pass.area);
-    PaintSelectedFrames(true, [&](DibPixels& target, const DibPixels& before) {
+    const bool painted = PaintSelectedFrames(true, [&](DibPixels& target, const DibPixels& before) {
         RotationPass frame = pass;
         frame.emptyValue = TransparentValue(target);
         RotateAreaPixels(target, before, mask, frame, AdvanceRotation, &progress);
         return !progress.cancelled;
     });
     if (progress.dialog) CloseProgressDialog(progress.dialog);
+    if (!painted) {
+        // Stopped for want of an undo step: the selection and the pivot stay.
+        SetCursor(oldCursor);
+        InvalidateFrameEditor(1);
+        return 0;
+    }
 
     const int nodes = std::min(g_selection.selectionPointCount, MAX_SELECTION_POINTS);
     if (lasso || !quarter) TurnPoints(g_selection.selectionPoints, nodes, pass);

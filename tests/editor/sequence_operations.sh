@@ -10,6 +10,7 @@
 #   sequence_operations.sh ZELVO.exe DocTool.exe
 set -euo pipefail
 source "$(dirname "$0")/../blackbox/lib.sh"
+source "$(dirname "$0")/film_click.sh"
 mkdir -p "$BB_WORK/ed"
 cp "$1" "$BB_WORK/ed/ZELVO.exe"
 doctool=$2
@@ -63,20 +64,6 @@ expect_steps() {  # WHAT MAIN SECOND: the step frames of the two objects on seq.
   bb_expect_line "$now" "Second 0: $3"
   [ "$(echo "$now" | grep -c 'Main 0: '"$2"'$')" = 1 ] || bb_fail "$1: Main shows [$now]"
   [ "$(echo "$now" | grep -c 'Second 0: '"$3"'$')" = 1 ] || bb_fail "$1: Second shows [$now]"
-}
-# The film's thumbnail of a frame, found by the colour of its top-left pixel
-# as last saved (DocTool made every frame's colours its own).
-click_film_frame() {  # SAVED_FRAME_INDEX
-  local colour at
-  colour=$(convert "saved/f$1.ppm" -format '#%[hex:p{0,0}]' info: | cut -c1-7)
-  bb_wd send "$film" WM_PAINT 0 0 >/dev/null
-  bb_wd capture-window "$film" film.bmp client >/dev/null
-  convert film.bmp txt:film.txt
-  at=$(awk -F'[,:]' -v c="$colour" 'index($0, c) { print $1, $2; exit }' film.txt)
-  [ -n "$at" ] || bb_fail "no thumbnail of frame $1 ($colour) on the film"
-  read -r fx fy <<<"$at"
-  bb_wd send "$film" WM_LBUTTONDOWN 1 "$((fx + 1)),$((fy + 1))" >/dev/null
-  bb_wd send "$film" WM_LBUTTONUP 0 "$((fx + 1)),$((fy + 1))" >/dev/null
 }
 
 save

@@ -6,13 +6,18 @@
 // frames as one undo group each, from the frames as the transform found them.
 #include "AreaSelection.h"
 #include "CanvasFixture.h"
+#include "DialogUtilities.h"
+#include "EditorHooks.h"
 #include "FrameOperations.h"
 #include "FrameSelection.h"
+#include "ImageOperations.h"
 #include "MainWindow.h"
 #include "Palette.h"
+#include "resource.h"
 #include "TransformGeometry.h"
 #include "Undo.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <memory>
@@ -213,6 +218,57 @@ TEST_F(SelectionTest, LassoOfOneHundredAndTwentyEightNodesThenNode127Moves)
     // Esc on a finished lasso clears it.
     SendMessageA(Canvas(), WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_FALSE(AreaBit());
+}
+
+// More clicks than a lasso holds: the last node takes each extra click, and a
+// flip, two quarter turns and their undo steps (which keep the lasso with
+// the editor's own selection hooks) all keep the 128 nodes.
+TEST_F(SelectionTest, ALassoOfMoreThan128NodesKeeps128ThroughFlipTurnAndUndo)
+{
+    const EditorHooks savedHooks = g_appState.hooks;
+    const DialogHost savedHost = GetDialogHost();
+    InstallEditorHooks();
+    SetRotationAngle(90);
+    SetRotationPivot(4);  // the centre
+    Use(TOOL_SELECT_POLYGON);
+    // 130 clicks over the square 5..45 (no two in a row alike).
+    for (int i = 0; i < 130; ++i) Click(5 + i * 7 % 41, 5 + i * 11 % 41);
+    SendMessageA(Canvas(), WM_KEYDOWN, VK_ESCAPE, 0);  // finished, handles shown
+    ASSERT_EQ(g_selection.selectionPointCount, 128);
+    EXPECT_EQ(g_selection.selectionPoints[127].x, 5 + 129 * 7 % 41);
+    EXPECT_EQ(g_selection.selectionPoints[127].y, 5 + 129 * 11 % 41);
+    ASSERT_TRUE(HasSelection());
+    ASSERT_TRUE(Equal(Selection(), RECT{5, 5, 45, 45})) << Text(Selection());
+    const std::vector<POINT> clicked(g_selection.selectionPoints, g_selection.selectionPoints + 128);
+    auto nodes = [] {
+        return std::vector<POINT>(g_selection.selectionPoints,
+                                  g_selection.selectionPoints + std::min(g_selection.selectionPointCount, 200));
+    };
+    auto same = [](const std::vector<POINT>& a, const std::vector<POINT>& b) {
+        return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](const POINT& p, const POINT& q) {
+                   return p.x == q.x && p.y == q.y;
+               });
+    };
+
+    ASSERT_EQ(DoImageCommand(IDM_FLIP_HORIZONTAL, 0), 1);
+    std::vector<POINT> mirrored = clicked;
+    for (POINT& p : mirrored) p.x = 50 - p.x;  // about the middle column 25
+    EXPECT_TRUE(same(nodes(), mirrored));
+    ASSERT_EQ(DoImageCommand(IDM_ROTATE_RIGHT, 0), 1);
+    const std::vector<POINT> turned = nodes();
+    EXPECT_EQ(turned.size(), 128u);
+    EXPECT_FALSE(same(turned, mirrored));
+    for (const POINT& p : turned) EXPECT_TRUE(p.x >= 5 && p.x <= 45 && p.y >= 5 && p.y <= 45) << p.x << "," << p.y;
+    EXPECT_TRUE(Equal(Selection(), RECT{5, 5, 45, 45})) << Text(Selection());
+    ASSERT_EQ(DoImageCommand(IDM_ROTATE_LEFT, 0), 1);
+    EXPECT_TRUE(same(nodes(), mirrored));
+
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(DoEditCommand(IDM_UNDO, 0), 1) << i;
+    EXPECT_TRUE(same(nodes(), clicked));
+    ASSERT_EQ(DoEditCommand(IDM_REPEAT, 0), 1);
+    EXPECT_TRUE(same(nodes(), mirrored));
+    g_appState.hooks = savedHooks;
+    SetDialogHost(savedHost);
 }
 
 TEST_F(SelectionTest, HandlesByZoom)

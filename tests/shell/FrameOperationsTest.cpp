@@ -83,6 +83,20 @@ protected:
         for (int y = 0; y < pixels.Height(); ++y)
             for (int x = 0; x < pixels.Width(); ++x) pixels.Set(x, y, value);
     }
+    static std::vector<uint32_t> Pixels(int frame)
+    {
+        DibPixels p(g_appState.frameBitmaps[frame]);
+        std::vector<uint32_t> values;
+        for (int y = 0; y < p.Height(); ++y)
+            for (int x = 0; x < p.Width(); ++x) values.push_back(p.Get(x, y));
+        return values;
+    }
+    static void SetPixels(int frame, const std::vector<uint32_t>& values)
+    {
+        DibPixels p(g_appState.frameBitmaps[frame]);
+        for (int y = 0; y < p.Height(); ++y)
+            for (int x = 0; x < p.Width(); ++x) p.Set(x, y, values[static_cast<size_t>(y * p.Width() + x)]);
+    }
     static int FrameValue(int frame) { return static_cast<int>(DibPixels(g_appState.frameBitmaps[frame]).Get(0, 0)); }
     static std::vector<int> Frames()
     {
@@ -253,6 +267,47 @@ TEST_F(FrameOperations, AFlipOverSelectedFramesIsUndoneAndRepeatedAsOne)
     SetFrameSelection(SELECTION_CLEAR_ALL, 0, 0);
     DoFrameCommand(IDM_DELETE_FRAME, 0);
     EXPECT_FALSE(CanUndo());
+}
+
+// Shifts, flips and quarter turns paint a frame from its undo copy. When that
+// copy cannot be made (no memory for the step's bitmap, even after the
+// oldest step gave way), the command stops with the out-of-memory message:
+// the frame keeps its pixels rather than being painted from the older step
+// still there (another picture of the same frame), and the pivot stays.
+// With memory to spare the same command changes the frame.
+TEST_F(FrameOperations, ImageCommandsStopWhenTheUndoStepCannotBeMade)
+{
+    MakeFrames(1);
+    ResizeUndoSteps(6, 4);
+    SetRotationAngle(90);
+    std::vector<uint32_t> picture;
+    for (uint32_t v = 20; v < 20 + 6 * 4; ++v) picture.push_back(v);
+    const UINT commands[] = {IDM_SCROLL_UP,       IDM_SCROLL_DOWN,   IDM_SCROLL_LEFT,  IDM_SCROLL_RIGHT,
+                             IDM_FLIP_HORIZONTAL, IDM_FLIP_VERTICAL, IDM_ROTATE_RIGHT, IDM_ROTATE_LEFT};
+    for (UINT command : commands) {
+        ClearUndo();
+        FillFrame(0, 10);
+        for (int older = 0; older < 2; ++older) ASSERT_EQ(RecordUndo(UNDO_SAVE_FRAME, 0), 1);  // every pixel 10
+        SetPixels(0, picture);
+        SetRotationPivot(4);
+
+        SetUndoBitmapMaker([](int, int) -> HBITMAP { return nullptr; });
+        {
+            MessageBoxRecorder boxes(IDOK);
+            EXPECT_EQ(DoImageCommand(command, 0), 0) << command;
+            ASSERT_EQ(boxes.Boxes().size(), 1u) << command;
+            EXPECT_EQ(boxes.Boxes()[0].style & MB_ICONMASK, static_cast<UINT>(MB_ICONSTOP)) << command;
+        }
+        SetUndoBitmapMaker(nullptr);
+        EXPECT_EQ(Pixels(0), picture) << command;
+        EXPECT_EQ(UndoStepCount(), 1) << command;
+        EXPECT_EQ(g_rotation.pivot, 4) << command;
+
+        EXPECT_EQ(DoImageCommand(command, 0), 1) << command;
+        EXPECT_NE(Pixels(0), picture) << command;
+        ASSERT_EQ(DoEditCommand(IDM_UNDO, 0), 1) << command;
+        EXPECT_EQ(Pixels(0), picture) << command;
+    }
 }
 
 }  // namespace
