@@ -628,7 +628,7 @@ INT_PTR CALLBACK TransparentColorDlgProc(HWND dialog, UINT message, WPARAM wPara
     }
 }
 
-int ChangeTransparentColor(HWND owner)
+int ChangeTransparentColor(HWND owner, UINT confirmId)
 {
     SequenceRecord* sequence = CurrentSequenceRecord();
     if (!sequence || g_appState.frameCount <= 0) return 0;
@@ -640,6 +640,7 @@ int ChangeTransparentColor(HWND owner)
     const COLORREF from = GetStaticColor(oldCode, g_appState.colorCount);
     const COLORREF to = GetStaticColor(newCode, g_appState.colorCount);
     if (!((oldCode | newCode) & KEEPS_PIXELS) && from != to) {
+        if (confirmId && g_appState.hooks.askQuestion && g_appState.hooks.askQuestion(confirmId) != IDYES) return 0;
         RecolorFrames(from, to);
         for (int frame = 0; frame < g_appState.frameCount; ++frame)
             if (g_paintHost.setFrameModified) g_paintHost.setFrameModified(frame);

@@ -66,9 +66,13 @@ INT_PTR CALLBACK EditPaletteColorDlgProc(HWND dialog, UINT message, WPARAM wPara
 INT_PTR CALLBACK PickPaletteIndexDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK TransparentColorDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
+// The question before a new transparent colour repaints every frame.
+constexpr UINT IDS_ASK_RECOLOR_TRANSPARENT = 2012;
+
 // "Set transparent color" for the current sequence; 0 when cancelled or
-// nothing is open.
-int ChangeTransparentColor(HWND owner);
+// nothing is open. With a question id, a choice that repaints the frames'
+// pixels is first put to the user (hooks.askQuestion); No changes nothing.
+int ChangeTransparentColor(HWND owner, UINT confirmId = 0);
 
 // The beep the dialogs give for a refused edit (tests count them).
 void SetPaletteDialogBeep(void (*beep)(UINT type));

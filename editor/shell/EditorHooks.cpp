@@ -25,6 +25,15 @@ namespace {
 
 HWND MainWindowOfEditor() { return g_appState.mainWindow; }
 
+// A new colour format resizes the palette window and offers the palette
+// commands the format allows.
+void (*g_paletteWindowFollowsFormat)(int colorCount, int paletteSize);
+void FollowColorFormat(int colorCount, int paletteSize)
+{
+    if (g_paletteWindowFollowsFormat) g_paletteWindowFollowsFormat(colorCount, paletteSize);
+    EnableColorFormatCommands();
+}
+
 void ShowStatusText(const char* text)
 {
     // The status bar keeps a pointer to its text: the text lives in AppState.
@@ -141,6 +150,8 @@ void InstallEditorHooks()
     hooks.changeFrameFormat = ChangeFrameFormatForLibrary;
     hooks.readObjectFile = ReadObjectFile;
     InstallPaletteWindowHooks();
+    g_paletteWindowFollowsFormat = hooks.colorFormatChanged;
+    hooks.colorFormatChanged = FollowColorFormat;
     if (AnimationWindowBuilt()) hooks.showAnimationWindow = ShowAnimationWindow;
     // Message boxes are owned by the main window, and file errors carry the
     // document's current file as their caption.

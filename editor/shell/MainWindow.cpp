@@ -175,7 +175,10 @@ void PaletteCommand(HWND window, UINT id)
         break;
     }
     case IDM_TRANSPARENT_COLOR:
-        if (ChangeTransparentColor(window) && g_appState.paletteWindow)
+        // The three-colour format's transparent colour is palette entry 2
+        // itself; elsewhere repainting every frame's pixels is asked first.
+        if (ChangeTransparentColor(window, g_appState.colorCount == COLORS_3 ? 0 : IDS_ASK_RECOLOR_TRANSPARENT) &&
+            g_appState.paletteWindow)
             InvalidateRect(g_appState.paletteWindow, nullptr, FALSE);
         break;
     default: break;
@@ -956,8 +959,21 @@ void SetSelectionState(int word)
 
 int TestSelectionState(int mask) { return g_selectionState & mask; }
 
+namespace {
+bool g_documentCommandsGrayed = true;  // as EnableDocumentCommands last set them
+}  // namespace
+
+void EnableColorFormatCommands()
+{
+    if (!g_appState.mainMenu) return;
+    // Palette editing, detection and adjustment need a palette of 256 colours or true colour.
+    for (UINT id : {IDM_EDIT_PALETTE, IDM_DETECT_USED_COLORS, IDM_ADJUST_COLORS})
+        EnableItem(id, !g_documentCommandsGrayed && g_appState.colorCount >= COLORS_256 && CommandBuilt(id));
+}
+
 void EnableDocumentCommands(HWND window, int grayed)
 {
+    g_documentCommandsGrayed = grayed != 0;
     EnableDocumentToolButtons(grayed);
     HMENU menu = g_appState.mainMenu;
     if (!menu) return;
@@ -970,9 +986,7 @@ void EnableDocumentCommands(HWND window, int grayed)
     for (int position = 1; position <= 6; ++position)
         EnableMenuItem(menu, position, MF_BYPOSITION | (grayed ? MF_GRAYED : MF_ENABLED));
     EnableItem(IDM_COPY, false);
-    // Palette editing, detection and adjustment need a palette of 256 colours or true colour.
-    for (UINT id : {IDM_EDIT_PALETTE, IDM_DETECT_USED_COLORS, IDM_ADJUST_COLORS})
-        EnableItem(id, !grayed && g_appState.colorCount >= COLORS_256 && CommandBuilt(id));
+    EnableColorFormatCommands();
     SetSelectionState(g_selectionState & ~AREA_SELECTED);
     RadioCheckMenuRange(menu, IDM_ELLIPSE_CENTRE_OF_SQUARE, IDM_ELLIPSE_CORNER_OF_SQUARE,
                         g_appState.ellipseMode ? IDM_ELLIPSE_CENTRE_OF_SQUARE : IDM_ELLIPSE_CORNER_OF_SQUARE);

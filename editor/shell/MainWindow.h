@@ -18,6 +18,8 @@ int SaveChanges(HWND owner);
 
 void UpdateMenuStates();
 void EnableDocumentCommands(HWND window, int grayed);
+// The commands that need 256 colours or more follow the current colour format.
+void EnableColorFormatCommands();
 void UpdateMultiFrameMenus(int frameCount);
 void SetSelectionState(int word);
 int TestSelectionState(int mask);

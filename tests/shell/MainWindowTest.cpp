@@ -11,8 +11,10 @@
 #include "EditorHooks.h"
 #include "EditorSettings.h"
 #include "EditorStartup.h"
+#include "FrameFormatDialog.h"
 #include "MainWindow.h"
 #include "PaletteDialogs.h"
+#include "PaletteWindow.h"
 #include "ObjectFiles.h"
 #include "ResultCodes.h"
 #include "Workspace.h"
@@ -79,6 +81,31 @@ protected:
     {
         for (HWND w : {g_appState.frameEditorWindow, g_appState.filmWindow, g_appState.paletteWindow})
             if (w) ValidateRect(w, nullptr);
+    }
+    // Paints an area of a frame in a colour of the document's palette.
+    static void FillFrameArea(int frame, RECT area, COLORREF colour)
+    {
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, g_appState.frameBitmaps[frame]);
+        HPALETTE oldPalette = SelectDocumentPalette(dc);
+        HBRUSH brush = CreateSolidBrush(colour);
+        FillRect(dc, &area, brush);
+        DeleteObject(brush);
+        if (oldPalette) SelectPalette(dc, oldPalette, TRUE);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+    }
+    // Command 405 with a colour depth chosen in "Change Frame Format".
+    void ChangeFormatFromTheMenu(int depthButton)
+    {
+        DialogAutoAnswer format([depthButton](HWND dialog) {
+            CheckRadioButton(dialog, IDC_FORMAT_DEPTH_2, IDC_FORMAT_DEPTH_TRUE, depthButton);
+            PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(depthButton, BN_CLICKED), 0);
+            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        });
+        SendMessageA(main_, WM_COMMAND, IDM_CHANGE_FORMAT, 0);
+        ASSERT_EQ(format.Dialogs().size(), 1u);
+        Pump();
     }
     static bool MenuGreyed(UINT id) { return GetMenuState(g_appState.mainMenu, id, MF_BYCOMMAND) & MF_GRAYED; }
     static bool MenuChecked(UINT id) { return GetMenuState(g_appState.mainMenu, id, MF_BYCOMMAND) & MF_CHECKED; }
@@ -399,12 +426,186 @@ TEST_F(MainWindowTest, PaletteCommandsFromTheMenu)
         PostMessageA(dialog, WM_COMMAND, IDC_FIRST_STATIC_CELL + 15, 0);
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     });
+    MessageBoxRecorder repaint(IDYES);  // every frame's transparent pixels
     SendMessageA(main_, WM_COMMAND, IDM_TRANSPARENT_COLOR, 0);
     ASSERT_EQ(white.Dialogs().size(), 1u);
     EXPECT_EQ(white.Dialogs()[0].initParam, 1);
     EXPECT_EQ(CurrentSequenceRecord()->transparentColorCode, 15);
     for (int frame = 0; frame < 2; ++frame)
         EXPECT_EQ(DibPixels(g_appState.frameBitmaps[frame]).Color(3, 3), RGB(255, 255, 255)) << frame;
+}
+
+TEST_F(MainWindowTest, ANewTransparentColourIsAskedBeforeEveryFrameIsRepainted)
+{
+    RegisterPaletteDialogs();
+    OpenFrames(Sequence("ask.bmx", 16, 16, 2, 1));  // every pixel static colour 1, the transparent one
+    const PALETTEENTRY& one = STATIC_COLORS[1];
+    const COLORREF oldColour = RGB(one.peRed, one.peGreen, one.peBlue), white = RGB(255, 255, 255);
+    auto choose = [](int cell, bool buildMask) {
+        return [cell, buildMask](HWND dialog) {
+            CheckDlgButton(dialog, IDC_BUILD_MASK, buildMask ? BST_CHECKED : BST_UNCHECKED);
+            PostMessageA(dialog, WM_COMMAND, IDC_FIRST_STATIC_CELL + cell, 0);
+            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        };
+    };
+    // In the order run: each starts from what the one before left.
+    struct Case {
+        const char* what;
+        int cell;
+        bool buildMask;
+        int answer;
+        size_t questions;
+        int code;
+        COLORREF pixel;
+        bool modified;
+    } cases[] = {
+        {"No keeps everything", 15, false, IDNO, 1, 1, oldColour, false},
+        {"Yes repaints", 15, false, IDYES, 1, 15, white, true},
+        {"a mask built at run time keeps the pixels", 0, true, IDYES, 0, TRANSPARENT_RUNTIME_MASK | 0, white, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        g_document.sequenceState &= ~DOC_MODIFIED;
+        DialogAutoAnswer dialog(choose(c.cell, c.buildMask));
+        MessageBoxRecorder boxes(c.answer);
+        SendMessageA(main_, WM_COMMAND, IDM_TRANSPARENT_COLOR, 0);
+        ASSERT_EQ(dialog.Dialogs().size(), 1u);
+        ASSERT_EQ(boxes.Boxes().size(), c.questions);
+        if (c.questions) {
+            EXPECT_EQ(boxes.Boxes()[0].owner, main_);
+            EXPECT_EQ(boxes.Boxes()[0].text, "The old transparent color will be replaced by the new one in every frame "
+                                             "of the sequence!\r\nChange the transparent color?");
+            EXPECT_EQ(boxes.Boxes()[0].style & MB_TYPEMASK, static_cast<UINT>(MB_YESNO));
+        }
+        EXPECT_EQ(CurrentSequenceRecord()->transparentColorCode, c.code);
+        for (int frame = 0; frame < 2; ++frame)
+            EXPECT_EQ(DibPixels(g_appState.frameBitmaps[frame]).Color(3, 3), c.pixel) << frame;
+        EXPECT_EQ((g_document.sequenceState & DOC_MODIFIED) != 0, c.modified);
+    }
+}
+
+TEST_F(MainWindowTest, PaletteCommandsFollowTheColourFormat)
+{
+    RegisterPaletteDialogs();  // 532's dialog
+    OpenFrames(Sequence("depth.bmx", 16, 16, 1, 0x80));
+    const UINT needs256[] = {IDM_EDIT_PALETTE, IDM_DETECT_USED_COLORS, IDM_ADJUST_COLORS};
+    struct Case {
+        int depthButton;
+        int32_t format;
+        bool offered;
+    } cases[] = {
+        {IDC_FORMAT_DEPTH_256, COLORS_256, true},
+        {IDC_FORMAT_DEPTH_16, COLORS_16, false},
+        {IDC_FORMAT_DEPTH_TRUE, COLORS_24BIT, true},
+        {IDC_FORMAT_DEPTH_2, COLORS_2, false},
+    };
+    for (UINT id : needs256) EXPECT_TRUE(MenuGreyed(id)) << id;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.format);
+        ChangeFormatFromTheMenu(c.depthButton);
+        ASSERT_EQ(g_appState.colorCount, c.format);
+        for (UINT id : needs256) EXPECT_EQ(MenuGreyed(id), !c.offered) << id;
+    }
+    // Without a document nothing is offered, whatever the format.
+    ChangeFormatFromTheMenu(IDC_FORMAT_DEPTH_256);
+    EnableDocumentCommands(main_, 1);
+    EnableColorFormatCommands();
+    for (UINT id : needs256) EXPECT_TRUE(MenuGreyed(id)) << id;
+}
+
+TEST_F(MainWindowTest, DetectAndResetColoursFromTheMenu)
+{
+    OpenFrames(Sequence("used.bmx", 16, 16, 1, 0x80));
+    // Two colours of the standard palette that no cell shows at first
+    // (entries 32 and 28), in bands over the frame's static colour.
+    const COLORREF used[] = {RGB(32, 32, 16), RGB(160, 124, 88)};
+    auto inCells = [](COLORREF colour) {
+        for (BYTE c : g_appState.colorCells.index)
+            if ((PaletteIndexToRgb(PALETTEINDEX(c)) & 0xFFFFFF) == colour) return true;
+        return false;
+    };
+    struct Case {
+        int depthButton;
+        bool standardPaletteRestored;  // above 256 colours only
+    } cases[] = {{IDC_FORMAT_DEPTH_256, false}, {IDC_FORMAT_DEPTH_TRUE, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.depthButton);
+        ChangeFormatFromTheMenu(c.depthButton);
+        const ColorCells fresh = g_appState.colorCells;
+        for (COLORREF colour : used) ASSERT_FALSE(inCells(colour));
+        for (int i = 0; i < 2; ++i) FillFrameArea(0, {0, i * 4, 16, i * 4 + 4}, used[i]);
+
+        ASSERT_FALSE(MenuGreyed(IDM_DETECT_USED_COLORS));
+        ValidateViews();
+        SendMessageA(main_, WM_COMMAND, IDM_DETECT_USED_COLORS, 0);
+        EXPECT_STREQ(g_appState.statusText, "2 non-static colors have been detected and added to the palette window.");
+        for (COLORREF colour : used) EXPECT_TRUE(inCells(colour)) << std::hex << colour;
+        EXPECT_TRUE(Invalid(g_appState.paletteWindow));
+
+        // An edited entry comes back from the standard palette above 256 colours.
+        PALETTEENTRY standard{}, edited{1, 2, 3, 0};
+        GetPaletteEntries(g_appState.documentPalette, 100, 1, &standard);
+        SetPaletteEntries(g_appState.documentPalette, 100, 1, &edited);
+        ASSERT_FALSE(MenuGreyed(IDM_RESET_PALETTE));
+        ValidateViews();
+        SendMessageA(main_, WM_COMMAND, IDM_RESET_PALETTE, 0);
+        EXPECT_EQ(0, memcmp(g_appState.colorCells.index, fresh.index, sizeof fresh.index)) << "the cells start again";
+        EXPECT_EQ(g_appState.colorCells.nextColorCell, fresh.nextColorCell);
+        for (COLORREF colour : used) EXPECT_FALSE(inCells(colour)) << std::hex << colour;
+        EXPECT_TRUE(Invalid(g_appState.paletteWindow));
+        PALETTEENTRY after{};
+        GetPaletteEntries(g_appState.documentPalette, 100, 1, &after);
+        const PALETTEENTRY& expected = c.standardPaletteRestored ? standard : edited;
+        EXPECT_EQ(RGB(after.peRed, after.peGreen, after.peBlue), RGB(expected.peRed, expected.peGreen, expected.peBlue));
+    }
+}
+
+TEST_F(MainWindowTest, AColourDroppedOnTheCanvasFillsTheAreaThere)
+{
+    OpenFrames(Sequence("drop.bmx", 16, 16, 2, 0x80));  // every pixel static colour 1
+    // A band of static colour 4 across the top of frame 0: a fill below it stays below it.
+    const auto rgbOf = [](int code) {
+        const PALETTEENTRY& e = STATIC_COLORS[code];
+        return RGB(e.peRed, e.peGreen, e.peBlue);
+    };
+    FillFrameArea(0, {0, 0, 16, 4}, rgbOf(4));
+    HWND palette = g_appState.paletteWindow, canvas = g_appState.frameEditorWindow;
+    ASSERT_TRUE(palette && IsWindowVisible(palette) && canvas && IsWindowVisible(canvas));
+    // The palette window's client point over frame pixel (x, y) of the canvas.
+    auto overPixel = [&](int x, int y) {
+        const int zoom = g_appState.zoomShift, half = (1 << zoom) / 2;
+        POINT p{((x - g_appState.editScrollX) << zoom) + half, ((y - g_appState.editScrollY) << zoom) + half};
+        ClientToScreen(canvas, &p);
+        ScreenToClient(palette, &p);
+        return MAKELPARAM(p.x, p.y);
+    };
+    struct Case {
+        bool right;
+        int code;  // the static colour dragged
+        int role;  // the tool colour it becomes
+        POINT at;  // the frame pixel it is dropped on
+    } cases[] = {{false, 12, ROLE_PEN, {8, 12}}, {true, 9, ROLE_FILL, {3, 1}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        const int cell = PaletteCellOfIndex(StaticColorIndex(c.code, g_appState.toolColors.paletteSize));
+        ASSERT_GE(cell, 0);
+        const RECT r = PaletteCellRect(g_appState.colorCount, cell);
+        const LPARAM down = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        const UINT press = c.right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN, release = c.right ? WM_RBUTTONUP : WM_LBUTTONUP;
+        const WPARAM held = c.right ? MK_RBUTTON : MK_LBUTTON;
+        SendMessageA(palette, press, held, down);
+        SendMessageA(palette, WM_MOUSEMOVE, held, overPixel(c.at.x, c.at.y));
+        SendMessageA(palette, release, 0, overPixel(c.at.x, c.at.y));
+        EXPECT_EQ(PaletteIndexToRgb(GetToolColor(c.role)) & 0xFFFFFF, rgbOf(c.code));
+    }
+    // The left drop filled the area below the band, the right one the band;
+    // the other frame is not selected and keeps its colour.
+    const DibPixels frame(g_appState.frameBitmaps[0]);
+    EXPECT_EQ(frame.Color(0, 0), rgbOf(9));
+    EXPECT_EQ(frame.Color(15, 3), rgbOf(9));
+    EXPECT_EQ(frame.Color(0, 4), rgbOf(12));
+    EXPECT_EQ(frame.Color(15, 15), rgbOf(12));
+    EXPECT_EQ(DibPixels(g_appState.frameBitmaps[1]).Color(8, 12), rgbOf(1));
 }
 
 TEST_F(MainWindowTest, ASmallerFrameIsLaidOnTheSequenceBackground)
