@@ -10,6 +10,7 @@
 #include "Palette.h"
 #include "PatternFiles.h"
 #include "PixelEffects.h"
+#include "ResultCodes.h"
 #include "TabControl.h"
 #include "Undo.h"
 #include "resource.h"
@@ -539,7 +540,10 @@ void EndFillPatterns(HWND dialog, bool confirmed)
     if (PatternEditor* editor = EditorOf(dialog)) {
         if (!confirmed) RestorePatterns(editor);
     }
-    if (confirmed && Checked(dialog, IDC_PATTERN_SAVE)) ShowErrorMessage(WritePatternFile());
+    if (confirmed && Checked(dialog, IDC_PATTERN_SAVE)) {
+        const int result = WritePatternFile();
+        if (result != RESULT_OK) ShowErrorMessage(result);
+    }
     FreePatternEditor(dialog);
     EndDialog(dialog, confirmed ? 1 : 0);
 }
