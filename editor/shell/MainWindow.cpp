@@ -120,6 +120,8 @@ bool CommandBuilt(UINT id)
     case IDM_RESET_PALETTE:
     case IDM_DETECT_USED_COLORS:
     case IDM_TRANSPARENT_COLOR:
+    case IDM_FILL_PATTERNS:
+    case IDM_SETTINGS:
         return true;
     case IDM_REPLACE_COLOR:
         return PixelPassesBuilt() && DialogBuilt(IDD_REPLACE_CURRENT_COLOR) && DialogBuilt(IDD_REPLACE_COLOR);
@@ -488,6 +490,14 @@ void DispatchCommand(HWND window, UINT id)
     case IDM_DETECT_USED_COLORS:
     case IDM_TRANSPARENT_COLOR: PaletteCommand(window, id); break;
     case IDM_FLOATING_PALETTE: ToggleFloatingPalette(); break;
+    case IDM_FILL_PATTERNS:
+        if (RunDialog(IDD_FILL_PATTERNS, window, 0) == 1 && g_appState.fillPatternButton)
+            InvalidateRect(g_appState.fillPatternButton, nullptr, TRUE);
+        break;
+    case IDM_SETTINGS:
+        if (RunDialog(IDD_EDITOR_SETTINGS, window, 0) == 1 && g_appState.workspaceWindow)
+            RedrawWindow(g_appState.workspaceWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        break;
     case IDM_STRETCH: ToggleTransformWindow(); break;
     case IDM_CLEAR_SELECTION: SetFrameSelection(SELECTION_CLEAR_ALL, 0, 1); break;
     case IDM_SELECT_ALL_FRAMES: SetFrameSelection(SELECTION_SELECT_ALL, 0, 1); break;

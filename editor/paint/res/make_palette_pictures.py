@@ -12,7 +12,9 @@
   out in red.
 - ../../shell/res/glyphs.bmp (bitmap 936) grows from 64 x 16 to 64 x 48: its
   first 16 rows stay as they are and a 16 x 14 tick is added at (48, 18),
-  black on white (the transparent-colour dialog merges or ANDs it).
+  black on white (the transparent-colour dialog merges or ANDs it), and the
+  nine 16 x 16 pictures of the rotation centres, black on white: a framed
+  square with a block at the centre's place (the rotate dialog's buttons).
 
     /usr/bin/python3 make_palette_pictures.py [OUTPUT_FOLDER]
 
@@ -84,6 +86,19 @@ TICK = [
 ]
 
 
+# Where the picture of each rotation centre goes (positions 0-8, row by row).
+CENTRE_GLYPHS = [(0, 0), (32, 32), (16, 0), (0, 32), (32, 16), (16, 32), (0, 16), (48, 32), (16, 16)]
+
+
+def centre_glyph(image, x0, y0, position):
+    draw = ImageDraw.Draw(image)
+    draw.rectangle((x0, y0, x0 + 15, y0 + 15), WHITE)
+    draw.rectangle((x0 + 1, y0 + 1, x0 + 14, y0 + 14), outline=BLACK)
+    bx = x0 + 1 + 5 * (position % 3)
+    by = y0 + 1 + 5 * (position // 3)
+    draw.rectangle((bx, by, bx + 3, by + 3), BLACK)
+
+
 def glyphs(old_path):
     old = Image.open(old_path).convert("RGB")
     image = Image.new("RGB", (64, 48), FACE)
@@ -91,6 +106,8 @@ def glyphs(old_path):
     for y, row in enumerate(TICK):
         for x, c in enumerate(row):
             image.putpixel((48 + x, 18 + y), BLACK if c == "#" else WHITE)
+    for position, (x, y) in enumerate(CENTRE_GLYPHS):
+        centre_glyph(image, x, y, position)
     return image
 
 
