@@ -45,3 +45,8 @@ FrameFormatRequest FrameFormatFromDialog(const FrameFormatDialogRequest& chosen)
 // is one), changes every frame under the wait cursor and lays the views out
 // again. 1 when the frames changed.
 int ChangeFormatCommand(HWND owner);
+// Before a frame goes to an image-library format that takes fewer colours
+// than the sequence has: asks whether to reduce them and, on Yes, the new
+// depth (the size stays). 1 when the save may go on (reduced, or No with
+// Ctrl held: the library gets the frame at its own depth); 0 when refused.
+int ReduceColorsForLibrary(HWND owner, int libraryFormat);

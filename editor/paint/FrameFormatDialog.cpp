@@ -268,6 +268,36 @@ FrameFormatRequest FrameFormatFromDialog(const FrameFormatDialogRequest& c)
     return {c.x, c.y, c.width, c.height, c.colorFormat, flags};
 }
 
+namespace {
+
+// Applies what the dialog chose under the wait cursor: the frames, the
+// transparent colour's code, the modified mark and the views.
+int ApplyChosenFormat(const FrameFormatDialogRequest& r)
+{
+    const int32_t oldFormat = g_appState.colorCount;
+    HCURSOR oldCursor = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    const int changed = ChangeFrameFormat(FrameFormatFromDialog(r));
+    SetCursor(oldCursor);
+    if (!changed) return 0;
+    if (r.colorFormat != oldFormat) {
+        const uint8_t code = AdaptTransparentCode(GetSequenceTransparentCode(), r.colorFormat);
+        SetSequenceTransparentCode(code);
+        ApplyTransparentColorCode(code);
+    }
+    if (g_document.sequenceState >= 0) g_document.sequenceState |= DOC_MODIFIED;
+    UpdateViewLayout(1);
+    InvalidateFrameEditor(1);
+    return 1;
+}
+
+bool AskedYes(HWND owner, UINT stringId)
+{
+    if (g_appState.hooks.askQuestion) return g_appState.hooks.askQuestion(stringId) == IDYES;
+    return ShowStringMessage(owner, stringId, "Zelvo", MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+}  // namespace
+
 int ChangeFormatCommand(HWND owner)
 {
     if (g_appState.frameCount <= 0) return 0;
@@ -284,18 +314,23 @@ int ChangeFormatCommand(HWND owner)
     }
     if (RunDialog(IDD_CHANGE_FORMAT, owner, reinterpret_cast<LPARAM>(&r)) != 1) return 0;
     lastChoices = r;
-    const int32_t oldFormat = g_appState.colorCount;
-    HCURSOR oldCursor = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-    const int changed = ChangeFrameFormat(FrameFormatFromDialog(r));
-    SetCursor(oldCursor);
-    if (!changed) return 0;
-    if (r.colorFormat != oldFormat) {
-        const uint8_t code = AdaptTransparentCode(GetSequenceTransparentCode(), r.colorFormat);
-        SetSequenceTransparentCode(code);
-        ApplyTransparentColorCode(code);
-    }
-    if (g_document.sequenceState >= 0) g_document.sequenceState |= DOC_MODIFIED;
-    UpdateViewLayout(1);
-    InvalidateFrameEditor(1);
+    return ApplyChosenFormat(r);
+}
+
+int ReduceColorsForLibrary(HWND owner, int libraryFormat)
+{
+    if (!AskedYes(owner, IDS_ASK_LIBRARY_REDUCE)) return GetKeyState(VK_CONTROL) < 0 ? 1 : 0;
+    FrameFormatDialogRequest r = lastChoices;
+    r.sizeChangeAllowed = 0;
+    r.useSelection = 0;
+    r.libraryFormat = static_cast<uint8_t>(libraryFormat);
+    if (RunDialog(IDD_CHANGE_FORMAT, owner, reinterpret_cast<LPARAM>(&r)) != 1) return 0;
+    lastChoices = r;
+    // The size stays; only the depth was to be chosen.
+    r.x = r.y = 0;
+    r.width = g_appState.frameWidth;
+    r.height = g_appState.frameHeight;
+    r.stretch = 0;
+    ApplyChosenFormat(r);
     return 1;
 }

@@ -23,3 +23,4 @@
 #define IDC_FORMAT_DEPTH_TRUE       229
 
 #define IDS_FRAME_SIZE_RANGE        2017
+#define IDS_ASK_LIBRARY_REDUCE      2019

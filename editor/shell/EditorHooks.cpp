@@ -16,6 +16,7 @@
 #include "PaintHost.h"
 #include "PaintTools.h"
 #include "PaletteWindow.h"
+#include "SequenceCommands.h"
 #include "Undo.h"
 #include <algorithm>
 #include "RecentFiles.h"
@@ -141,6 +142,7 @@ void InstallEditorHooks()
     hooks.fillSequenceBackground = FillCurrentSequenceBackground;
     hooks.showStatusText = ShowStatusText;
     hooks.askQuestion = AskQuestion;
+    hooks.paletteRequest = RunPaletteRequest;
     hooks.undoStateChanged = UpdateUndoCommands;
     hooks.frameStateOf = FrameStateOf;
     hooks.captureSelection = CaptureSelection;

@@ -13,6 +13,7 @@
 #include "AnxArchive.h"
 #include "FileIo.h"
 #include "FrameBitmaps.h"
+#include "FrameFormat.h"
 #include "PackedDib.h"
 #include "Palette.h"
 #include "ResultCodes.h"
@@ -219,6 +220,16 @@ void ReplaceExtension(char* path, const char* extension)
     lstrcpynA(path + length, extension, static_cast<int>(MAX_PATH - length));
 }
 
+// Before the first frame goes to a library format that takes fewer colours
+// (8 bits or fewer) than the sequence has, the user is asked to reduce them.
+bool ReadyForLibraryDepth(int frameIndex, int format)
+{
+    const int bits = ColorCountToBits(g_appState.colorCount);
+    const int wanted = CallGetDesiredBitPix(format, bits);
+    if (frameIndex != 0 || wanted <= 0 || wanted >= bits || wanted > 8) return true;
+    return ReduceColorsForLibrary(g_appState.mainWindow, format) != 0;
+}
+
 }  // namespace
 
 void RecolorDib(BYTE* dib, const PALETTEENTRY& from, const PALETTEENTRY& to)
@@ -346,6 +357,7 @@ int SaveFrameFile(const char* path, int frameIndex, int format)
         if (!dib) return RESULT_OUT_OF_MEMORY;
         result = WriteBmpFile(path, dib.Get(), static_cast<uint32_t>(ReadSetting(IDS_KEY_BMP_COMPRESSION)));
     } else {
+        if (!ReadyForLibraryDepth(frameIndex, format)) return 0;
         result = g_appState.hooks.librarySave
                      ? g_appState.hooks.librarySave(g_appState.mainWindow, path, format, frameIndex)
                      : RESULT_LIBRARY_ERROR;

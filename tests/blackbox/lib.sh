@@ -185,6 +185,25 @@ bb_wait_text() {
   done
 }
 
+# bb_answer_palette_request OPTION [TIMEOUT_MS]: the editor's "Color Palette
+# Request" (an image whose palette is neither the standard nor the current
+# one) gets OPTION: 0 the palette's colours, 1 dithered to them, 2 the image's
+# own palette (only where offered), or cancel. Prints the dialog's question.
+bb_answer_palette_request() {
+  local option=$1 dialog text
+  bb_wait_window '#32770' 'Color Palette Request' "${2:-30000}"
+  dialog=$BB_HWND
+  text=$(bb_wd children "$dialog" | grep -o 'text="The color palette[^"]*"' || true)
+  if [ "$option" = cancel ]; then
+    bb_wd post "$dialog" WM_COMMAND IDCANCEL 0 >/dev/null
+  else
+    bb_wd check "$(bb_child "$dialog" $((151 + option)))" 1 >/dev/null
+    bb_wd post "$dialog" WM_COMMAND IDOK 0 >/dev/null
+  fi
+  bb_wd wait-gone "$dialog" 20000 >/dev/null
+  echo "$text"
+}
+
 # ---- pictures and paths ---------------------------------------------------
 
 bb_screenshot() {  # FILE.png: the whole X screen

@@ -9,6 +9,8 @@
 //   DocTool dump-steps FILE           each object's sequence and the frames its steps show
 //   DocTool make-ano FILE             an object file: "Hopper" with 3 steps, sequence hop.bmx
 //   DocTool make-mus FILE             a fill-pattern file: pattern i, row y = i * 16 + y
+//   DocTool clip-bmp FILE             a BMP file's picture on the clipboard as CF_DIB, as
+//                                     another program's copy leaves it
 #include "AnimationTables.h"
 #include "AnxArchive.h"
 #include "AnoFile.h"
@@ -294,6 +296,27 @@ int MakePatternFile(const char* path)
     return result == RESULT_OK ? 0 : 1;
 }
 
+// Everything after the file header is the packed DIB the clipboard takes.
+int ClipBitmap(const char* path)
+{
+    const std::vector<uint8_t> bytes = ReadWholeFile(path);
+    const size_t skip = sizeof(BITMAPFILEHEADER);
+    if (bytes.size() <= skip + sizeof(BITMAPINFOHEADER) || bytes[0] != 'B' || bytes[1] != 'M') return 1;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size() - skip);
+    if (!block) return 1;
+    memcpy(GlobalLock(block), bytes.data() + skip, bytes.size() - skip);
+    GlobalUnlock(block);
+    if (!OpenClipboard(nullptr)) {
+        GlobalFree(block);
+        return 1;
+    }
+    EmptyClipboard();
+    const bool placed = SetClipboardData(CF_DIB, block) != nullptr;
+    CloseClipboard();
+    if (!placed) GlobalFree(block);
+    return placed ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -310,6 +333,7 @@ int main(int argc, char** argv)
     if (argc == 3 && strcmp(argv[1], "dump-steps") == 0) return DumpSteps(argv[2]);
     if (argc == 3 && strcmp(argv[1], "make-ano") == 0) return MakeObjectFile(argv[2]);
     if (argc == 3 && strcmp(argv[1], "make-mus") == 0) return MakePatternFile(argv[2]);
-    fprintf(stderr, "usage: DocTool check-anx ARCHIVE | make-bmx FILE BITS SETTING | dump-frames FILE PREFIX | make-ans FOLDER | dump-steps FILE | make-ano FILE | make-mus FILE\n");
+    if (argc == 3 && strcmp(argv[1], "clip-bmp") == 0) return ClipBitmap(argv[2]);
+    fprintf(stderr, "usage: DocTool check-anx ARCHIVE | make-bmx FILE BITS SETTING | dump-frames FILE PREFIX | make-ans FOLDER | dump-steps FILE | make-ano FILE | make-mus FILE | clip-bmp FILE\n");
     return 2;
 }

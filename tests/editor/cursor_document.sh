@@ -24,10 +24,12 @@ STEP_COUNT=105
 
 # Three 32 x 32 16-colour cursor images (a blue square on a colour of their
 # own), a cycle of four steps over them, and one of them as an icon file.
+# Their colours are static ones: the editor takes them without a palette
+# question.
 /usr/bin/python3 - <<'EOF'
 import struct
 def image(background):
-    palette = [(0, 0, 0), (255, 0, 0), (0, 160, 0), (0, 0, 255)] + [(128, 128, 128)] * 12
+    palette = [(0, 0, 0), (255, 0, 0), (0, 128, 0), (0, 0, 255)] + [(128, 128, 128)] * 12
     header = struct.pack('<IiiHHIIiiII', 40, 32, 64, 1, 4, 0, 32 * 16 + 32 * 4, 0, 0, 16, 0)
     table = b''.join(bytes((b, g, r, 0)) for r, g, b in palette)
     rows = b''

@@ -15,6 +15,8 @@ cp "$editor_exe" "$BB_WORK/ed/ZELVO.exe"
 cp "$library" "$BB_WORK/ed/ZelvoConv32.dll"
 cp "$(dirname "$library")/ijl11.dll" "$BB_WORK/ed/"
 cp "$browser" "$BB_WORK/ed/BrowserStandIn.exe"
+# Loaded pictures keep their own palettes without a palette question.
+printf '[File]\r\nUseSavedPalette=2\r\n' >"$BB_WORK/ed/ZELVO.ini"
 cd "$BB_WORK"
 
 IDM_SAVE=112

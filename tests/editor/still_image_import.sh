@@ -10,6 +10,8 @@ mkdir -p "$BB_WORK/ed"
 cp "$editor_exe" "$BB_WORK/ed/ZELVO.exe"
 cp "$library" "$BB_WORK/ed/ZelvoConv32.dll"
 cp "$(dirname "$library")/ijl11.dll" "$BB_WORK/ed/"
+# Loaded pictures keep their own palettes without a palette question.
+printf '[File]\r\nUseSavedPalette=2\r\n' >"$BB_WORK/ed/ZELVO.ini"
 cd "$BB_WORK"
 
 # A picture of 64 x 48: a blue square on light grey, in every format.

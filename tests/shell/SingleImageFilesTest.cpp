@@ -1,10 +1,14 @@
 // Frames as numbered single images, the transparent colour codes of a
 // sequence and the document's object files.
 #include "AnoFile.h"
+#include "ConvBridge.h"
 #include "DialogTestHooks.h"
+#include "FrameFormat.h"
+#include "FrameFormatDialog.h"
 #include "DocumentTestSupport.h"
 #include "ObjectFiles.h"
 #include "ResultCodes.h"
+#include <cstring>
 
 namespace {
 
@@ -85,6 +89,136 @@ TEST_F(SingleImages, PercentSignsInTheFolderAreNoFormatAndOverlongNamesAreRefuse
     MessageBoxRecorder boxes(IDOK);
     EXPECT_EQ(SaveSequenceAsImages(nullptr, longName.c_str()), RESULT_CREATE_ERROR);
     EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// ---- a frame in a library format of fewer colours ----------------------------------------
+
+// Ctrl as the thread's keyboard state shows it, for as long as it lives.
+class HeldControlKey {
+public:
+    explicit HeldControlKey(bool down)
+    {
+        GetKeyboardState(saved_);
+        BYTE keys[256];
+        memcpy(keys, saved_, sizeof keys);
+        keys[VK_CONTROL] = down ? 0x80 : 0;
+        SetKeyboardState(keys);
+    }
+    ~HeldControlKey() { SetKeyboardState(saved_); }
+    HeldControlKey(const HeldControlKey&) = delete;
+    HeldControlKey& operator=(const HeldControlKey&) = delete;
+private:
+    BYTE saved_[256];
+};
+
+class LibraryDepth : public SingleImages {
+protected:
+    void SetUp() override
+    {
+        SingleImages::SetUp();
+        ASSERT_TRUE(LoadConvLibrary()) << "ZelvoConv32.dll beside the test program";
+    }
+    void TearDown() override
+    {
+        FreeConvLibrary();
+        SingleImages::TearDown();
+    }
+    // Two 16 x 8 true-colour frames, loaded afresh, and the editor's
+    // question and library hooks.
+    void LoadTrueColourFrames()
+    {
+        FreeCurrentFrames();
+        ResetDocument();
+        std::vector<HGLOBAL> frames;
+        for (int i = 0; i < 2; ++i) {
+            HGLOBAL dib = CreatePackedDib(16, 8, 24, nullptr, 0);
+            GlobalLockGuard<BYTE> p(dib);
+            for (uint32_t b = 0; b < DibStride(16, 24) * 8; ++b) DibBits(p.get())[b] = static_cast<BYTE>(b * 7 + i);
+            frames.push_back(dib);
+        }
+        const std::string path = folder_.File("deep.bmx");
+        ASSERT_EQ(WriteSequenceFixture(path, frames, TRANSPARENT_NONE), RESULT_OK);
+        ASSERT_EQ(LoadFrameFile(path.c_str(), 0), RESULT_OK);
+        ASSERT_EQ(g_appState.colorCount, COLORS_24BIT);
+        g_appState.hooks.librarySave = SaveConvFile;
+        g_appState.hooks.askQuestion = [](UINT id) {
+            asked.push_back(id);
+            return answer;
+        };
+        asked.clear();
+    }
+    static inline std::vector<UINT> asked;
+    static inline int answer = IDNO;
+};
+
+TEST_F(LibraryDepth, TheFirstFrameAsksToReduceTheColoursThenTheDepth)
+{
+    struct Case {
+        const char* what;
+        int frame;
+        int answer;          // to question 2019
+        bool control;        // held while answering
+        int button;          // pressed in "Change Frame Format"
+        int result;
+        size_t questions, dialogs;
+        int32_t formatAfter;
+    };
+    const Case cases[] = {
+        {"Yes, then OK", 0, IDYES, false, IDOK, RESULT_OK, 1, 1, COLORS_256},
+        {"Yes, then Cancel", 0, IDYES, false, IDCANCEL, 0, 1, 1, COLORS_24BIT},
+        {"No", 0, IDNO, false, IDOK, 0, 1, 0, COLORS_24BIT},
+        {"No with Ctrl", 0, IDNO, true, IDOK, RESULT_OK, 1, 0, COLORS_24BIT},
+        {"a later frame", 1, IDNO, false, IDOK, RESULT_OK, 0, 0, COLORS_24BIT},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        LoadTrueColourFrames();
+        answer = c.answer;
+        const std::string path = folder_.File(std::string("f") + std::to_string(&c - cases) + ".gif");
+        static int button;
+        static bool depthsSeen;
+        button = c.button;
+        depthsSeen = false;
+        int result;
+        {
+            HeldControlKey control(c.control);
+            DialogAutoAnswer dialog([](HWND d) {
+                // Only the depths the format takes, and no new size.
+                depthsSeen = IsDlgButtonChecked(d, IDC_FORMAT_DEPTH_256) == BST_CHECKED &&
+                             !IsWindowEnabled(GetDlgItem(d, IDC_FORMAT_DEPTH_TRUE)) &&
+                             !IsWindowEnabled(GetDlgItem(d, IDC_FORMAT_DEPTH_65536)) &&
+                             !IsWindowEnabled(GetDlgItem(d, IDC_FORMAT_WIDTH));
+                PostMessageA(d, WM_COMMAND, button, 0);
+            });
+            result = SaveFrameFile(path.c_str(), c.frame, CONV_FORMAT_GIF);
+            ASSERT_EQ(dialog.Dialogs().size(), c.dialogs);
+            if (c.dialogs) {
+                EXPECT_EQ(dialog.Dialogs()[0].caption, "Change Frame Format");
+            }
+        }
+        EXPECT_EQ(result, c.result);
+        ASSERT_EQ(asked.size(), c.questions);
+        if (c.questions) {
+            EXPECT_EQ(asked[0], static_cast<UINT>(IDS_ASK_LIBRARY_REDUCE));
+        }
+        if (c.dialogs) {
+            EXPECT_TRUE(depthsSeen);
+        }
+        EXPECT_EQ(g_appState.colorCount, c.formatAfter);
+        const std::vector<uint8_t> file = ReadWholeFile(path);
+        if (c.result == RESULT_OK) {
+            ASSERT_GE(file.size(), 6u);
+            EXPECT_EQ(std::string(file.begin(), file.begin() + 3), "GIF");
+            EXPECT_EQ(g_document.frameRecords[c.frame].attribute, CONV_FORMAT_GIF);
+        } else {
+            EXPECT_TRUE(file.empty()) << "nothing written when refused";
+        }
+    }
+    // A sequence the format can hold is saved without a word.
+    LoadTrueColourFrames();
+    ASSERT_TRUE(ChangeFrameFormat({0, 0, 16, 8, COLORS_256, 0}));
+    EXPECT_EQ(SaveFrameFile(folder_.File("eight.gif").c_str(), 0, CONV_FORMAT_GIF), RESULT_OK);
+    EXPECT_TRUE(asked.empty());
 }
 
 // ---- transparent colour codes --------------------------------------------------------------
