@@ -30,19 +30,28 @@ set(ZELVO_TEST_ENV
 # points it at the screen ctest gave it. Two window tests never share a screen;
 # tests that only draw into memory run beside them on no screen at all.
 set(ZELVO_ON_SCREEN bash ${CMAKE_SOURCE_DIR}/tools/on-screen.sh)
+# Window tests get the window driver, with which on-screen.sh hands each one
+# a clean screen and the black-box scripts drive their programs.
+set(ZELVO_SCREEN_TEST_ENV ${ZELVO_TEST_ENV} ZELVO_WINDRIVER=$<TARGET_FILE:WinDriver>)
 
-# zelvo_add_gtest(name sources... [WINDOWS] LIBS libs...)
+# zelvo_add_gtest(name sources... [WINDOWS] [ONE_AT_A_TIME] LIBS libs...)
 # WINDOWS: the program's tests show windows or need focus, mouse, clipboard
 # or the screen, and run on a screen of their own.
+# ONE_AT_A_TIME: the program's tests change files beside the program, which
+# every screen shares, so no two of them run at once.
 function(zelvo_add_gtest name)
-  cmake_parse_arguments(T "WINDOWS" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(T "WINDOWS;ONE_AT_A_TIME" "" "LIBS" ${ARGN})
   add_executable(${name} ${T_UNPARSED_ARGUMENTS})
   target_link_libraries(${name} PRIVATE ${T_LIBS} gtest_main gtest)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/common)
-  set(properties ENVIRONMENT "${ZELVO_TEST_ENV}" TIMEOUT 120)
   if(T_WINDOWS)
     set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${ZELVO_ON_SCREEN};${ZELVO_WINE}")
-    list(APPEND properties RESOURCE_GROUPS screens:1)
+    set(properties ENVIRONMENT "${ZELVO_SCREEN_TEST_ENV}" TIMEOUT 120 RESOURCE_GROUPS screens:1)
+  else()
+    set(properties ENVIRONMENT "${ZELVO_TEST_ENV}" TIMEOUT 120)
+  endif()
+  if(T_ONE_AT_A_TIME)
+    list(APPEND properties RESOURCE_LOCK ${name})
   endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
@@ -63,7 +72,7 @@ endfunction()
 function(zelvo_add_screen_script_test name script)
   add_test(NAME ${name} COMMAND ${ZELVO_ON_SCREEN} bash ${script} ${ARGN}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
-  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${ZELVO_TEST_ENV}" TIMEOUT 300
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${ZELVO_SCREEN_TEST_ENV}" TIMEOUT 300
     RESOURCE_GROUPS screens:1)
 endfunction()
 
@@ -72,6 +81,4 @@ endfunction()
 # runs WinDriver from ZELVO_WINDRIVER. Every such test runs on a screen of its own.
 function(zelvo_add_gui_test name script)
   zelvo_add_screen_script_test(${name} ${script} ${ARGN})
-  set_tests_properties(${name} PROPERTIES
-    ENVIRONMENT "${ZELVO_TEST_ENV};ZELVO_WINDRIVER=$<TARGET_FILE:WinDriver>")
 endfunction()

@@ -6,8 +6,8 @@
 # test asks for one "screens" slot, so no two window tests ever share a
 # foreground, keyboard focus, mouse or clipboard. ctest names the slot in
 # CTEST_RESOURCE_GROUP_0_SCREENS ("id:N,slots:1"); screen N's display and prefix
-# are in ZELVO_SCREEN_DISPLAY_N and ZELVO_SCREEN_PREFIX_N (screen 0 is the
-# session's own display and prefix, already in the environment).
+# are in ZELVO_SCREEN_DISPLAY_N and ZELVO_SCREEN_PREFIX_N. Screen 0, the
+# session's own display and prefix, is left to the tests without windows.
 set -euo pipefail
 if [ -n "${CTEST_RESOURCE_GROUP_0_SCREENS:-}" ]; then
   id=${CTEST_RESOURCE_GROUP_0_SCREENS#id:}
@@ -15,6 +15,11 @@ if [ -n "${CTEST_RESOURCE_GROUP_0_SCREENS:-}" ]; then
   display_var=ZELVO_SCREEN_DISPLAY_$id prefix_var=ZELVO_SCREEN_PREFIX_$id
   if [ -n "${!display_var:-}" ]; then
     export DISPLAY=${!display_var} WINEPREFIX=${!prefix_var}
+  fi
+  # What the last test on this screen left on the clipboard stays there.
+  if [ -n "${ZELVO_WINDRIVER:-}" ]; then
+    "$ZELVO_WINE" "$ZELVO_WINDRIVER" clear-clipboard </dev/null >/dev/null ||
+      echo "on-screen: the clipboard could not be emptied" >&2
   fi
   exec "$@"
 fi

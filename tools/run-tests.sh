@@ -34,16 +34,17 @@ if ! grep -qx '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
   "$ZELVO_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
   wineserver -w || true
 fi
-# Window tests run side by side, each on a screen of its own: every screen but
-# the first gets a fresh copy of the prefix (tools/test-session.sh), taken
-# while no Wine server writes to it. A session that was killed leaves its
+# Window tests run side by side, each on a screen of its own, apart from the
+# display the memory-only tests share (tools/test-session.sh): every window
+# test screen gets a fresh copy of the prefix, taken while no Wine server
+# writes to it. A session that was killed leaves its
 # servers behind: end them first.
 wineserver -k >/dev/null 2>&1 || true
 SCREENS=${ZELVO_TEST_SCREENS:-$(( JOBS / 2 < 1 ? 1 : JOBS / 2 > 4 ? 4 : JOBS / 2 ))}
-for k in $(seq 1 $((SCREENS - 1))); do
+for k in $(seq 1 "$SCREENS"); do
   WINEPREFIX=$WINEPREFIX-screen$k wineserver -k >/dev/null 2>&1 || true
   rm -rf "$WINEPREFIX-screen$k"
   cp -a --reflink=auto "$WINEPREFIX" "$WINEPREFIX-screen$k"
 done
-echo "tests: running the $ZELVO_TEST_ARCH build under Wine on $SCREENS screen(s)"
+echo "tests: running the $ZELVO_TEST_ARCH build under Wine, window tests on $SCREENS screen(s)"
 run_in_x bash "$ROOT/tools/test-session.sh" "$DIR" "$JOBS" "$SCREENS" "$@"

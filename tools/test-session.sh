@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # The inside of a test run, under xvfb-run (tools/run-tests.sh). Usage:
 #   test-session.sh TEST_DIR JOBS SCREENS [CTEST_ARGS...]
-# Screen 0 is xvfb-run's display with the build's prefix; screens 1..SCREENS-1
-# get an Xvfb and a copy of the prefix each (made by run-tests.sh). Every screen
-# gets its Wine session started here, outside ctest.
+# Screen 0 is xvfb-run's display with the build's prefix: the tests that draw
+# only into memory run there, side by side. Screens 1..SCREENS get an Xvfb and a
+# copy of the prefix each (made by run-tests.sh) and take the window tests, one
+# at a time each. Every screen gets its Wine session started here, outside ctest.
 set -uo pipefail
 dir=$1 jobs=$2 screens=$3
 shift 3
 
 XVFB_PIDS=()
 stop_session() {
-  for k in $(seq 0 $((screens - 1))); do
+  for k in $(seq 0 "$screens"); do
     prefix_var=ZELVO_SCREEN_PREFIX_$k
     WINEPREFIX=${!prefix_var:-$WINEPREFIX} wineserver -k >/dev/null 2>&1 || true
   done
@@ -49,16 +50,16 @@ start_wine_session() {
 export "ZELVO_SCREEN_DISPLAY_0=$DISPLAY" "ZELVO_SCREEN_PREFIX_0=$WINEPREFIX"
 session_pids=()
 spec='{"version":{"major":1,"minor":0},"local":[{"screens":['
-for k in $(seq 0 $((screens - 1))); do
+for k in $(seq 0 "$screens"); do
   if [ "$k" != 0 ]; then
     start_xvfb "$k"
     export "ZELVO_SCREEN_PREFIX_$k=$WINEPREFIX-screen$k"
-    spec+=','
+    [ "$k" = 1 ] || spec+=','
+    spec+="{\"id\":\"$k\",\"slots\":1}"
   fi
   display_var=ZELVO_SCREEN_DISPLAY_$k prefix_var=ZELVO_SCREEN_PREFIX_$k
   start_wine_session "${!display_var}" "${!prefix_var}" &
   session_pids+=($!)
-  spec+="{\"id\":\"$k\",\"slots\":1}"
 done
 wait "${session_pids[@]}"
 spec+=']}]}'

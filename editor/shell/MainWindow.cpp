@@ -26,6 +26,7 @@
 #include "Printing.h"
 #include "RecentFiles.h"
 #include "SequenceCommands.h"
+#include "SequenceDialogs.h"
 #include "ResultCodes.h"
 #include "../compose/ComposeDialogs.h"
 #include "../compose/ComposeResources.h"
@@ -63,6 +64,7 @@ void EnableItem(UINT id, bool enabled)
 bool CommandBuilt(UINT id)
 {
     switch (id) {
+    case IDM_NEW: return DialogBuilt(IDD_NEW_SEQUENCE);
     case IDM_OPEN:
     case IDM_OPEN_ANIMATION:
     case IDM_SAVE_SEQUENCE:

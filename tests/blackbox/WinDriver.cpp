@@ -930,6 +930,22 @@ int HoldDesktop(const Args&)
     return 0;
 }
 
+// clear-clipboard: empties the clipboard of this screen. What a test put
+// there stays after its program ends, and the next test on the screen would
+// find it (the editor's New dialog and its paste commands read it).
+int ClearClipboard(const Args&)
+{
+    for (int attempt = 0; !OpenClipboard(nullptr); ++attempt) {
+        if (attempt == 100) throw Failure{"another program keeps the clipboard open"};
+        Sleep(50);
+    }
+    const bool emptied = EmptyClipboard();
+    CloseClipboard();
+    if (!emptied) throw Failure{"EmptyClipboard failed"};
+    puts("cleared");
+    return 0;
+}
+
 struct Command {
     const wchar_t* name;
     size_t minArgs;
@@ -964,6 +980,7 @@ const Command kCommands[] = {
      "mouse HWND move|down|up|click|double X Y [left|right] | mouse HWND drag X1 Y1 X2 Y2 [left|right]"},
     {L"type", 2, 2, TypeText, "type HWND TEXT"},
     {L"hold-desktop", 0, 0, HoldDesktop, "hold-desktop"},
+    {L"clear-clipboard", 0, 0, ClearClipboard, "clear-clipboard"},
 };
 
 int Usage()

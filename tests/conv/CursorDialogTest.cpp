@@ -173,29 +173,39 @@ TEST(DefineCursorDialog, EditsReachTheBlockAndEveryHotspotGoesBackOnOk)
     GlobalFree(block);
 }
 
+namespace {
+
+// The preview's positions as the dialog steps through them, each change once;
+// Cancel once seven are seen.
+HWND s_previewDialog = nullptr;
+std::string s_previewSeen;
+
+void CALLBACK WatchPreviewPosition(HWND, UINT, UINT_PTR id, DWORD)
+{
+    const std::string position = Text(s_previewDialog, IDC_ANI_POSITION);
+    if (s_previewSeen.empty() || s_previewSeen.back() != position[0]) s_previewSeen += position;
+    if (s_previewSeen.size() >= 7) {
+        KillTimer(nullptr, id);
+        Press(s_previewDialog, IDCANCEL);
+    }
+}
+
+}  // namespace
+
 TEST(DefineCursorDialog, ThePreviewStepsThroughTheCycleOnItsTimer)
 {
     ASSERT_TRUE(Conv().complete);
     CursorHost host;
     AddFrames(host, 3);
     HGLOBAL block = NewBlock(3, 3);
-    static HWND s_dialog = nullptr;
-    static std::string s_seen;
-    s_seen.clear();
+    s_previewSeen.clear();
     OnDialog on([&](HWND dialog, const std::string&) {
-        s_dialog = dialog;
-        SetTimer(nullptr, 0, 5, [](HWND, UINT, UINT_PTR id, DWORD) {
-            const std::string position = Text(s_dialog, IDC_ANI_POSITION);
-            if (s_seen.empty() || s_seen.back() != position[0]) s_seen += position;
-            if (s_seen.size() >= 7) {
-                KillTimer(nullptr, id);
-                Press(s_dialog, IDCANCEL);
-            }
-        });
+        s_previewDialog = dialog;
+        SetTimer(nullptr, 0, 5, WatchPreviewPosition);
     });
     const DWORD start = GetTickCount();
     EXPECT_EQ(0, Command(block, CONV_CMD_ANIMATION));
-    EXPECT_EQ("1231231", s_seen);
+    EXPECT_EQ("1231231", s_previewSeen);
     // Rates 5, 6, 7 jiffies: at least 16 ms each.
     EXPECT_GE(GetTickCount() - start, 6u * 16 * 5);
     GlobalFree(block);

@@ -73,19 +73,19 @@ inline void Leave(HWND dialog, int id)
 // In the system's compressor chooser: "Uncompressed", then OK (Cancel when
 // it is not offered). Wine's "MSVC" cannot compress and "MRLE" refuses key
 // frames, so exported frames are written uncompressed.
+inline BOOL CALLBACK FindFirstComboBox(HWND child, LPARAM out)
+{
+    char name[32] = "";
+    GetClassNameA(child, name, sizeof name);
+    if (lstrcmpiA(name, "ComboBox") != 0) return TRUE;
+    *reinterpret_cast<HWND*>(out) = child;
+    return FALSE;
+}
+
 inline void ChooseUncompressed(HWND dialog)
 {
     HWND combo = nullptr;
-    EnumChildWindows(
-        dialog,
-        [](HWND child, LPARAM out) -> BOOL {
-            char name[32] = "";
-            GetClassNameA(child, name, sizeof name);
-            if (lstrcmpiA(name, "ComboBox") != 0) return TRUE;
-            *reinterpret_cast<HWND*>(out) = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&combo));
+    EnumChildWindows(dialog, FindFirstComboBox, reinterpret_cast<LPARAM>(&combo));
     const int count = combo ? static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0)) : 0;
     for (int i = 0; i < count; ++i) {
         char text[128] = "";

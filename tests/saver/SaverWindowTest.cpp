@@ -333,6 +333,9 @@ TEST_F(SaverWindowTest, TheDesktopSnapshotShowsBehindAndInsideTheAnimations)
 
 TEST_F(SaverWindowTest, SmallPointerMovesDoNotEndTheRun)
 {
+    // An earlier test may have left the pointer at the screen's edge, where a
+    // move of 8 pixels would be clipped short.
+    ASSERT_TRUE(SetCursorPos(ScreenWidth() / 2, ScreenHeight() / 2));
     HWND window = CreateSaverWindow(true, -1);
     ASSERT_TRUE(window);
     const POINT start = g_saver.run.startCursor;

@@ -124,7 +124,7 @@ struct ChooserCall {
     UINT titleId, firstTypeId;
 };
 std::vector<ChooserCall> g_chooserCalls;
-int WINAPI RecordChooser(HWND, UINT, UINT titleId, UINT firstTypeId, char*, int*)
+int RecordChooser(HWND, UINT, UINT titleId, UINT firstTypeId, char*, int*)
 {
     g_chooserCalls.push_back({titleId, firstTypeId});
     return 0;  // cancelled
@@ -132,7 +132,7 @@ int WINAPI RecordChooser(HWND, UINT, UINT titleId, UINT firstTypeId, char*, int*
 
 // A chooser that keeps the name it was offered and answers with g_chosen.
 std::string g_offered, g_chosen;
-int WINAPI ChooseObjectFile(HWND, UINT flags, UINT titleId, UINT firstTypeId, char* path, int*)
+int ChooseObjectFile(HWND, UINT flags, UINT titleId, UINT firstTypeId, char* path, int*)
 {
     g_chooserCalls.push_back({titleId, firstTypeId});
     g_offered = path;
