@@ -457,14 +457,30 @@ LPARAM KeyData(UINT key, bool release)
     return data;
 }
 
+struct PostedMessage {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+// Posts the messages of one press in order. A window may close on the first
+// of them (a key or click that ends it) before the rest are posted: then the
+// press has arrived, and the rest have nowhere to go.
+void PostPress(HWND window, const std::vector<PostedMessage>& messages)
+{
+    for (size_t i = 0; i < messages.size(); ++i) {
+        if (PostMessageW(window, messages[i].message, messages[i].wParam, messages[i].lParam)) continue;
+        if (i > 0 && !IsWindow(window)) break;
+        throw Failure{"PostMessage failed"};
+    }
+    printf("posted\n");
+}
+
 int PostKey(const Args& args)
 {
     HWND window = ParseWindow(args[0]);
     UINT key = ParseKey(args[1]);
-    if (!PostMessageW(window, WM_KEYDOWN, key, KeyData(key, false)) ||
-        !PostMessageW(window, WM_KEYUP, key, KeyData(key, true)))
-        throw Failure{"PostMessage failed"};
-    printf("posted\n");
+    PostPress(window, {{WM_KEYDOWN, key, KeyData(key, false)}, {WM_KEYUP, key, KeyData(key, true)}});
     return 0;
 }
 
@@ -543,20 +559,14 @@ int Click(const Args& args)
     HWND window = ParseWindow(args[0]);
     LPARAM at = MAKELPARAM(ParseInt(args[1]), ParseInt(args[2]));
     std::wstring kind = args.size() > 3 ? args[3] : L"left";
-    struct Step {
-        UINT message;
-        WPARAM keys;
-    };
-    std::vector<Step> steps;
-    if (kind == L"left") steps = {{WM_LBUTTONDOWN, MK_LBUTTON}, {WM_LBUTTONUP, 0}};
-    else if (kind == L"right") steps = {{WM_RBUTTONDOWN, MK_RBUTTON}, {WM_RBUTTONUP, 0}};
+    std::vector<PostedMessage> press{{WM_MOUSEMOVE, 0, at}};
+    if (kind == L"left") press.insert(press.end(), {{WM_LBUTTONDOWN, MK_LBUTTON, at}, {WM_LBUTTONUP, 0, at}});
+    else if (kind == L"right") press.insert(press.end(), {{WM_RBUTTONDOWN, MK_RBUTTON, at}, {WM_RBUTTONUP, 0, at}});
     else if (kind == L"double")
-        steps = {{WM_LBUTTONDOWN, MK_LBUTTON}, {WM_LBUTTONUP, 0}, {WM_LBUTTONDBLCLK, MK_LBUTTON}, {WM_LBUTTONUP, 0}};
+        press.insert(press.end(), {{WM_LBUTTONDOWN, MK_LBUTTON, at}, {WM_LBUTTONUP, 0, at},
+                                   {WM_LBUTTONDBLCLK, MK_LBUTTON, at}, {WM_LBUTTONUP, 0, at}});
     else throw UsageError{};
-    PostMessageW(window, WM_MOUSEMOVE, 0, at);
-    for (const Step& step : steps)
-        if (!PostMessageW(window, step.message, step.keys, at)) throw Failure{"PostMessage failed"};
-    printf("posted\n");
+    PostPress(window, press);
     return 0;
 }
 

@@ -112,11 +112,22 @@ bb_expect_exit() {  # PID CODE TIMEOUT_S
 # bb_wd COMMAND ARGS...: runs WinDriver (README.md lists its commands).
 bb_wd() {
   case $1 in
-    windows | children | menu-state | pixel | capture | capture-window | control | items)
-      # A query changes nothing, so a run of the driver that failed is tried
-      # once more: on a loaded machine a query has failed now and then
-      # without a word while the window stood unchanged.
-      "$ZELVO_WINE" "$ZELVO_WINDRIVER" "$@" </dev/null && return 0
+    windows | children | menu-state | pixel | wait-pixel | wait-window | wait-gone | capture | capture-window | control | items)
+      # A query or a wait changes nothing, so a run of the driver that ended
+      # without a word (on a loaded machine one has, now and then, while the
+      # windows stood unchanged) is tried once more. A failure it explains
+      # stands.
+      local said status
+      said=$(mktemp "$BB_WORK/wd-said.XXXXXX")
+      status=0
+      "$ZELVO_WINE" "$ZELVO_WINDRIVER" "$@" </dev/null 2>"$said" || status=$?
+      cat "$said" >&2
+      if [ "$status" = 0 ] || [ -s "$said" ]; then
+        rm -f "$said"
+        return "$status"
+      fi
+      rm -f "$said"
+      bb_log "WinDriver $1 ended with status $status and no message; once more"
       ;;
   esac
   "$ZELVO_WINE" "$ZELVO_WINDRIVER" "$@" </dev/null
