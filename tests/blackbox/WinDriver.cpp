@@ -495,14 +495,25 @@ HWND BringToFront(HWND window)
     return root;
 }
 
-// The window in front belongs to the program of the given window.
-void CheckProgramInFront(HWND window)
+// Keys sent to a program's window went to that program: the window in front
+// belongs to it, or no window is in front (the keys went nowhere). When the
+// last key closed the window (Enter on a dialog that ends the program), what
+// comes to the front after it took nothing.
+void CheckProgramInFront(DWORD program, HWND window, bool lastKey)
 {
-    DWORD program = 0, front = 0;
-    GetWindowThreadProcessId(window, &program);
+    DWORD front = 0;
     HWND foreground = GetForegroundWindow();
-    if (foreground) GetWindowThreadProcessId(foreground, &front);
-    if (front != program) throw Failure{"another program's window came to the front: the keys may have gone there"};
+    if (!foreground) return;
+    GetWindowThreadProcessId(foreground, &front);
+    if (front == program || (lastKey && !IsWindow(window))) return;
+    throw Failure{"another program's window came to the front: the keys may have gone there"};
+}
+
+DWORD ProgramOf(HWND window)
+{
+    DWORD program = 0;
+    GetWindowThreadProcessId(window, &program);
+    return program;
 }
 
 void AddKey(std::vector<INPUT>& inputs, WORD key, bool release)
@@ -521,6 +532,7 @@ void AddKey(std::vector<INPUT>& inputs, WORD key, bool release)
 int SendKeys(const Args& args)
 {
     HWND window = BringToFront(ParseWindow(args[0]));
+    const DWORD program = ProgramOf(window);
     for (size_t i = 1; i < args.size(); ++i) {
         std::vector<WORD> modifiers;
         std::wstring rest = args[i];
@@ -547,7 +559,7 @@ int SendKeys(const Args& args)
         // Input goes to whatever is in front when it is queued. A window the
         // keys themselves opened (a dialog, a message box) belongs to the
         // same program; any other window in front took them.
-        CheckProgramInFront(window);
+        CheckProgramInFront(program, window, i + 1 == args.size());
     }
     printf("sent\n");
     return 0;
@@ -912,8 +924,10 @@ int Mouse(const Args& args)
 int TypeText(const Args& args)
 {
     HWND root = BringToFront(ParseWindow(args[0]));
+    const DWORD program = ProgramOf(root);
     std::vector<INPUT> inputs;
-    for (wchar_t c : args[1]) {
+    for (size_t i = 0; i < args[1].size(); ++i) {
+        const wchar_t c = args[1][i];
         for (DWORD flags : {static_cast<DWORD>(KEYEVENTF_UNICODE), static_cast<DWORD>(KEYEVENTF_UNICODE | KEYEVENTF_KEYUP)}) {
             INPUT input{};
             input.type = INPUT_KEYBOARD;
@@ -922,7 +936,7 @@ int TypeText(const Args& args)
             inputs.push_back(input);
         }
         SendOrFail(inputs);
-        CheckProgramInFront(root);
+        CheckProgramInFront(program, root, i + 1 == args[1].size());
     }
     printf("typed %zu\n", args[1].size());
     return 0;
