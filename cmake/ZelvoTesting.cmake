@@ -30,6 +30,12 @@ set(ZELVO_TEST_ENV
 # points it at the screen ctest gave it. Two window tests never share a screen;
 # tests that only draw into memory run beside them on no screen at all.
 set(ZELVO_ON_SCREEN bash ${CMAKE_SOURCE_DIR}/tools/on-screen.sh)
+# Test programs that need no screen run through tools/in-wine.sh, which says
+# the status of a program that failed without a word.
+set(ZELVO_IN_WINE bash ${CMAKE_SOURCE_DIR}/tools/in-wine.sh)
+# Script tests get tools/script-trace.sh, which names the command that ended
+# a script under `set -e`.
+set(ZELVO_SCRIPT_TEST_ENV BASH_ENV=${CMAKE_SOURCE_DIR}/tools/script-trace.sh)
 # Window tests get the window driver, with which on-screen.sh hands each one
 # a clean screen and the black-box scripts drive their programs.
 set(ZELVO_SCREEN_TEST_ENV ${ZELVO_TEST_ENV} ZELVO_WINDRIVER=$<TARGET_FILE:WinDriver>)
@@ -48,6 +54,7 @@ function(zelvo_add_gtest name)
     set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${ZELVO_ON_SCREEN};${ZELVO_WINE}")
     set(properties ENVIRONMENT "${ZELVO_SCREEN_TEST_ENV}" TIMEOUT 120 RESOURCE_GROUPS screens:1)
   else()
+    set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${ZELVO_IN_WINE};${ZELVO_WINE}")
     set(properties ENVIRONMENT "${ZELVO_TEST_ENV}" TIMEOUT 120)
   endif()
   if(T_ONE_AT_A_TIME)
@@ -63,7 +70,7 @@ endfunction()
 # zelvo_add_script_test(name script args...): a shell check around the Windows programs.
 function(zelvo_add_script_test name script)
   add_test(NAME ${name} COMMAND bash ${script} ${ARGN} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
-  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${ZELVO_TEST_ENV}" TIMEOUT 300)
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${ZELVO_TEST_ENV};${ZELVO_SCRIPT_TEST_ENV}" TIMEOUT 300)
 endfunction()
 
 # zelvo_add_screen_script_test(name script args...): a shell check whose
@@ -72,7 +79,7 @@ endfunction()
 function(zelvo_add_screen_script_test name script)
   add_test(NAME ${name} COMMAND ${ZELVO_ON_SCREEN} bash ${script} ${ARGN}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
-  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${ZELVO_SCREEN_TEST_ENV}" TIMEOUT 300
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${ZELVO_SCREEN_TEST_ENV};${ZELVO_SCRIPT_TEST_ENV}" TIMEOUT 300
     RESOURCE_GROUPS screens:1)
 endfunction()
 

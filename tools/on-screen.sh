@@ -21,8 +21,8 @@ if [ -n "${CTEST_RESOURCE_GROUP_0_SCREENS:-}" ]; then
     "$ZELVO_WINE" "$ZELVO_WINDRIVER" clear-clipboard </dev/null >/dev/null ||
       echo "on-screen: the clipboard could not be emptied" >&2
   fi
-  exec "$@"
+  exec bash "$(dirname "$0")/in-wine.sh" "$@"
 fi
 # ctest run without the screens (not through tools/run-tests.sh): the window
 # tests take turns on the one screen there is.
-exec flock "${WINEPREFIX:?}.screen-lock" "$@"
+exec flock "${WINEPREFIX:?}.screen-lock" bash "$(dirname "$0")/in-wine.sh" "$@"

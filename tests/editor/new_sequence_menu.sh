@@ -23,6 +23,7 @@ DEPTH_16=226
 DIALOG='New Frame Sequence'
 
 bb_park_pointer
+bb_wd clear-clipboard >/dev/null  # a picture there would set the dialog's size
 bb_start ed/ZELVO.exe -r "$(bb_winpath "$BB_WORK/first/seq.bmx")"
 bb_wait_window Zelvo - 30000
 main=$BB_HWND

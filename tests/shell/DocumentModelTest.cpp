@@ -461,6 +461,10 @@ TEST_F(DocumentModel, ThirteenthSequencesAndThirtyFirstObjectsAreRefused)
 
 TEST_F(DocumentModel, ANewObjectWithANewSequenceFromTheDialog)
 {
+    // Without a picture on the clipboard the dialog proposes the default frame.
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    CloseClipboard();
     DialogAutoAnswer dialogs(DialogAutoAnswer::PressButton(IDOK));
     ASSERT_EQ(AddObject(nullptr, ADD_NEW_SEQUENCE), 1);
     ASSERT_EQ(dialogs.Dialogs().size(), 1u);
