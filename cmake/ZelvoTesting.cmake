@@ -28,7 +28,7 @@ set(ZELVO_TEST_ENV
 # screens, each with a Wine prefix and session of its own, and names them to
 # ctest as "screens"; every window test asks for one, and tools/on-screen.sh
 # points it at the screen ctest gave it. Two window tests never share a screen;
-# tests that only draw into memory run beside them on no screen at all.
+# tests that only draw into memory run side by side on a display of their own.
 set(ZELVO_ON_SCREEN bash ${CMAKE_SOURCE_DIR}/tools/on-screen.sh)
 # Test programs that need no screen run through tools/in-wine.sh, which says
 # the status of a program that failed without a word.

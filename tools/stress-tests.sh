@@ -32,6 +32,10 @@ for run in $(seq "$RUNS"); do
     status=FAILED
     failed_runs=$((failed_runs + 1))
   fi
+  # ctest's own log of the run holds each test's command and whole output.
+  for ctest_log in "$BUILD"/*/Testing/Temporary/LastTest.log; do
+    if [ -f "$ctest_log" ]; then cp "$ctest_log" "$LOGS/run-$run.ctest.log"; fi
+  done
   # ctest lists the failed tests as "<tab>  N - Name (Failed)".
   while IFS= read -r name; do
     FAILURES[$name]=$(( ${FAILURES[$name]:-0} + 1 ))
