@@ -3,9 +3,9 @@
 # Idempotent: each step checks first and stays quiet when there is nothing to do.
 #
 # Two Windows targets are prepared: i686 (the deliverables, 32-bit PE) and x86_64.
-# The tests run the i686 build under a 32-bit Wine where the kernel can execute
-# 32-bit code; on a kernel without 32-bit emulation they run the same sources
-# built for x86_64 under 64-bit Wine (see tools/testenv.sh).
+# The tests run the x86_64 build under 64-bit Wine; 32-bit Wine is installed too,
+# for running the i686 build where the kernel can execute 32-bit code (see
+# tools/testenv.sh).
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
