@@ -70,9 +70,7 @@ inline void Leave(HWND dialog, int id)
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, EN_KILLFOCUS), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-// In the system's compressor chooser: "Uncompressed", then OK (Cancel when
-// it is not offered). Wine's "MSVC" cannot compress and "MRLE" refuses key
-// frames, so exported frames are written uncompressed.
+// EnumChildWindows callback: stores the first combo box in the HWND at OUT.
 inline BOOL CALLBACK FindFirstComboBox(HWND child, LPARAM out)
 {
     char name[32] = "";
@@ -82,6 +80,9 @@ inline BOOL CALLBACK FindFirstComboBox(HWND child, LPARAM out)
     return FALSE;
 }
 
+// In the system's compressor chooser: "Uncompressed", then OK (Cancel when
+// it is not offered). Wine's "MSVC" cannot compress and "MRLE" refuses key
+// frames, so exported frames are written uncompressed.
 inline void ChooseUncompressed(HWND dialog)
 {
     HWND combo = nullptr;
