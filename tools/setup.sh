@@ -24,7 +24,7 @@ PKGS=(cmake make
 missing_packages() {
   local p
   for p in "${PKGS[@]}"; do
-    dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed' || echo "$p"
+    dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep '^install ok installed' >/dev/null || echo "$p"
   done
 }
 
@@ -33,7 +33,7 @@ install_packages() {
   need=$(missing_packages)
   [ -z "$need" ] && return 0
   log "installing packages: $(echo $need)"
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  if ! dpkg --print-foreign-architectures | grep -x i386 >/dev/null; then
     as_root dpkg --add-architecture i386
   fi
   as_root apt-get update -qq

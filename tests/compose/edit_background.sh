@@ -55,7 +55,7 @@ second_pid=$(pgrep -f "${BB_WORK##*/}.ed.ZELVO" | head -1) || bb_fail "no proces
 BB_PIDS+=("$second_pid")
 bb_until 30 shows_magenta "$second"
 bb_expect_eq "editors" 2 "$(visible_editors)"
-if bb_wd windows '#32770' | grep ' visible=1 ' | grep -qv 'Animation Window Settings'; then
+if bb_wd windows '#32770' | grep ' visible=1 ' | grep -v 'Animation Window Settings' >/dev/null; then
   bb_fail "a message beside the second editor: $(bb_wd windows '#32770' | grep ' visible=1 ')"
 fi
 # Closing it would offer the one-frame sequence for saving.

@@ -46,7 +46,7 @@ bb_wait_window Animation "Zelvo Sample" 30000
 run=$BB_HWND
 bb_expect_eq "client size" "400 300" "$BB_CW $BB_CH"
 bb_expect_eq "path dialog while the run lives" "enabled=0" "$(enabled "$PATH_DIALOG")"
-if bb_wd windows '#32770' | grep ' visible=1 ' | grep -q 'title="Control Center"'; then
+if bb_wd windows '#32770' | grep ' visible=1 ' | grep 'title="Control Center"' >/dev/null; then
   bb_fail "a Control Center without Ctrl"
 fi
 bb_wd post "$run" WM_CLOSE 0 0 >/dev/null

@@ -142,7 +142,7 @@ bb_wd select "$(bb_child "$SOUND" $SOUND_LIST)" chime.wav >/dev/null
 bb_wd send "$(bb_child "$SOUND" $SOUND_TEST)" $BM_CLICK 0 0 >/dev/null &
 sender=$!
 while kill -0 "$sender" 2>/dev/null; do
-  if bb_wd windows '#32770' | grep ' visible=1 ' | grep -q 'title="Wave-Audio'; then
+  if bb_wd windows '#32770' | grep ' visible=1 ' | grep 'title="Wave-Audio' >/dev/null; then
     bb_log "the device refused the test sound"
     bb_wd dismiss-box Wave-Audio OK 10000 >/dev/null
   fi

@@ -100,7 +100,7 @@ bb_until 20 menu_is enabled
 # ---- from Define Cycle: Start Run (113) and Control Centre (112) ----
 BM_CLICK=0x00F5
 enabled_is() {  # HWND 0|1: the window's enabled state
-  bb_wd control "$1" | grep -q " enabled=$2 "
+  bb_wd control "$1" | grep " enabled=$2 " >/dev/null
 }
 # The cycle of the current object, then Runner's (its item in the dialog's
 # object menu), which has steps to run.

@@ -43,7 +43,7 @@ EOF
 
 expect_result() {  # expect_result N command...: the tool prints "result N"
   local want=$1; shift
-  local got; got=$("$@" | tr -d '\r' | head -n1)
+  local got; got=$("$@" | tr -d '\r' | sed -n 1p)
   [ "$got" = "result $want" ] || fail "$* gave '$got', not 'result $want'"
 }
 

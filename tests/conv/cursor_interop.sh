@@ -31,15 +31,15 @@ PYEOF
 for bits in 4 8; do
   run write "icon$bits.ico" "$bits" || fail "write icon $bits"
   list=$(icotool -l "icon$bits.ico")
-  echo "$list" | grep -q -- "--icon --index=1 --width=32 --height=32 --bit-depth=$bits" || fail "icotool: $list"
+  grep -q -- "--icon --index=1 --width=32 --height=32 --bit-depth=$bits" <<<"$list" || fail "icotool: $list"
   icotool -x -o "icon$bits.png" "icon$bits.ico"
-  run read "icon$bits.ico" "back$bits" | grep -q "result=1 frames=1" || fail "read icon $bits"
+  run read "icon$bits.ico" "back$bits" | grep "result=1 frames=1" >/dev/null || fail "read icon $bits"
   same_pixels "back$bits.0.ppm" "icon$bits.png"
 done
 run write arrow.CUR 4 || fail "write cursor"
 list=$(icotool -l arrow.CUR)
-echo "$list" | grep -q -- "--cursor --index=1 --width=32 --height=32 --bit-depth=4" || fail "icotool: $list"
-echo "$list" | grep -q -- "--hotspot-x=1 --hotspot-y=2" || fail "icotool: $list"
+grep -q -- "--cursor --index=1 --width=32 --height=32 --bit-depth=4" <<<"$list" || fail "icotool: $list"
+grep -q -- "--hotspot-x=1 --hotspot-y=2" <<<"$list" || fail "icotool: $list"
 
 # 2. Icons made by icotool (two sizes, 32-bit with alpha) and by ImageMagick (16 colours).
 "$PY" - <<'PYEOF'
@@ -58,11 +58,11 @@ im.save('four.png')
 PYEOF
 icotool -c -o made.ico made16.png made48.png
 out=$(run read made.ico fromicotool)
-echo "$out" | grep -q "frame=0 size=48x48 " || fail "icotool's icon: $out"
+grep -q "frame=0 size=48x48 " <<<"$out" || fail "icotool's icon: $out"
 same_pixels fromicotool.0.ppm made48.png
 convert four.png -colors 16 magick.ico
 out=$(run read magick.ico frommagick)
-echo "$out" | grep -q "result=1 frames=1" || fail "ImageMagick's icon: $out"
+grep -q "result=1 frames=1" <<<"$out" || fail "ImageMagick's icon: $out"
 same_pixels frommagick.0.ppm four.png
 
 # 3. An animated cursor, byte for byte, and read back.
@@ -84,9 +84,9 @@ assert got == expected, 'walk.ani differs from the expectation at byte %d' % nex
     (i for i in range(min(len(got), len(expected))) if got[i] != expected[i]), min(len(got), len(expected)))
 PYEOF
 out=$(run read walk.ani walk)
-echo "$out" | grep -q "result=1 frames=3" || fail "read walk.ani: $out"
-echo "$out" | grep -q "frame=2 size=32x32 bits=4 hotspot=3,4" || fail "hotspots: $out"
-echo "$out" | grep -q "title=Ti author=Auth steps=4 0/5 2/10 1/15 2/20" || fail "cycle: $out"
+grep -q "result=1 frames=3" <<<"$out" || fail "read walk.ani: $out"
+grep -q "frame=2 size=32x32 bits=4 hotspot=3,4" <<<"$out" || fail "hotspots: $out"
+grep -q "title=Ti author=Auth steps=4 0/5 2/10 1/15 2/20" <<<"$out" || fail "cycle: $out"
 for i in 0 1 2; do
   icotool -x -o "cur$i.png" "walk.ani.$i.cur"
   same_pixels "walk.$i.ppm" "cur$i.png"

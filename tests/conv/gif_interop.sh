@@ -102,7 +102,7 @@ for colours in 2 16 256; do
   [ "$(gifsicle --info "their-$colours-interlaced.gif" | grep -c " interlaced$")" = 2 ] || fail "no interlaced file made"
   check_read "their-$colours-interlaced.gif" 2
 done
-gifsicle --info their-16.gif | grep -q "local color table" || fail "their-16.gif has no local tables"
+gifsicle --info their-16.gif | grep "local color table" >/dev/null || fail "their-16.gif has no local tables"
 
 # Frames of one size at offsets on a larger screen.
 convert -delay 20 -page 60x50+0+0 c16-a.gif -page +12+7 c16-b.gif -page +20+20 c16-c.gif -loop 2 their-offsets.gif

@@ -99,7 +99,7 @@ reel=$(reel_of "$main")
 bb_until 20 bash -c "\"\$ZELVO_WINE\" \"\$ZELVO_WINDRIVER\" capture-window $reel reel.bmp client >/dev/null &&
   [ \$(convert reel.bmp -fuzz 8% -fill white +opaque '#0000FF' -fill black -opaque '#0000FF' \
        -format '%[fx:int(w*h*(1-mean)+0.5)]' info:) -gt 30 ]" || bb_fail "the icon's blue square is not on the reel"
-if bb_wd menu-state "$main" bar | grep -q "id=$CMD_ANIMATION "; then bb_fail "an icon brought the animation menu"; fi
+if bb_wd menu-state "$main" bar | grep "id=$CMD_ANIMATION " >/dev/null; then bb_fail "an icon brought the animation menu"; fi
 bb_screenshot "$BB_NAME-icon.png"
 bb_kill "$editor"
 echo "an animated cursor and an icon open from the command line"

@@ -14,7 +14,7 @@ printf '[Edit]\r\nGreaseProofMode=1\r\n' >"$ini"
 
 # The main window's menu states after its File menu was opened (which is when
 # the editor brings them up to date).
-popup_open() { bb_wd menu-state "$1" popup | grep -q 'pos=p0'; }
+popup_open() { bb_wd menu-state "$1" popup | grep 'pos=p0' >/dev/null; }
 menu_after_opening() {  # HWND
   local menu
   bb_wd keys "$1" alt+F >/dev/null

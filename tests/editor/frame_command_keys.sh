@@ -183,7 +183,7 @@ done
 
 # Commands that ask first: their dialog opens; Cancel changes nothing. The
 # colour dialogs stay greyed until they are built.
-greyed() { bb_wd menu-state "$main" bar | grep -q " id=$1 state=grayed"; }
+greyed() { bb_wd menu-state "$main" bar | grep " id=$1 state=grayed" >/dev/null; }
 for way in ctrl+R:522 menu:522 alt+C:531 menu:531 menu:532 menu:563; do
   id=${way#*:}
   if [ "$id" != 522 ] && greyed "$id"; then

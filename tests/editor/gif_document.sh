@@ -77,7 +77,7 @@ bb_wd post "$dialog" WM_COMMAND $BROWSER 0 >/dev/null
 bb_until 30 test -s record.txt
 line=$(head -1 record.txt | tr -d '\r')
 [[ "$line" == *'\zvgif'????'.gif"' ]] || bb_fail "browser command line: $line"
-gifsicle --info record.txt.gif | grep -q "3 images" || bb_fail "the browser did not get the animation"
+gifsicle --info record.txt.gif | grep "3 images" >/dev/null || bb_fail "the browser did not get the animation"
 temporary=$(sed -E 's/.*"([^"]*zvgif[0-9A-F]{4}\.gif)"$/\1/' <<<"$line")
 bb_until 30 test ! -e "$("$ZELVO_WINE" winepath.exe -u "$temporary" 2>/dev/null </dev/null | tr -d '\r')"
 
@@ -87,7 +87,7 @@ bb_wd post "$dialog" WM_COMMAND IDOK 0 >/dev/null
 bb_wd wait-gone "$dialog" 20000 >/dev/null
 cp anim.gif original.gif
 bb_wd post "$main" WM_COMMAND $IDM_SAVE 0 >/dev/null
-saved() { gifsicle --info anim.gif 2>/dev/null | grep -q "comment edited in Zelvo"; }
+saved() { gifsicle --info anim.gif 2>/dev/null | grep "comment edited in Zelvo" >/dev/null; }
 bb_until 30 saved
 after=$(gifsicle --info anim.gif)
 bb_expect_line "$after" "anim.gif 3 images"

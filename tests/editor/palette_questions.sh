@@ -50,7 +50,7 @@ start() {  # FILE: the editor on FILE; sets editor and main once its window show
 }
 # The title of a bitmap document does not name the file: the frame reel
 # shows once the frame is loaded.
-frames_shown() { bb_wd children "$main" | grep 'class="FRAMES"' | grep -q 'visible=1'; }
+frames_shown() { bb_wd children "$main" | grep 'class="FRAMES"' | grep 'visible=1' >/dev/null; }
 opened() {
   bb_wait_window Zelvo - 30000
   main=$BB_HWND

@@ -50,7 +50,7 @@ reg_value() {
   else
     out=$(wine_run reg query "$1" /v "$2") || return 0
   fi
-  echo "$out" | sed -n 's/^ *[^ ].*REG_SZ *//p' | head -n 1
+  sed -n 's/^ *[^ ].*REG_SZ *//p' <<<"$out" | sed -n 1p
 }
 
 reg_key_exists() { wine_run reg query "$1" >/dev/null; }

@@ -46,7 +46,7 @@ bb_wd keys "$dialog" VK_END VK_BACK VK_BACK 5 >/dev/null
 bb_expect_line "$(bb_wd children "$dialog")" 'id=113 ' 'text="5"'
 bb_wd post "$dialog" WM_COMMAND IDOK 0 >/dev/null
 tries=0
-until bb_wd children "$dialog" 2>/dev/null | grep -q 'id=113 .*text="10"'; do
+until bb_wd children "$dialog" 2>/dev/null | grep 'id=113 .*text="10"' >/dev/null; do
   tries=$((tries + 1))
   [ "$tries" -lt 100 ] || bb_fail "5 seconds did not become 10"
   sleep 0.2
