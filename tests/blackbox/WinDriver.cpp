@@ -495,25 +495,24 @@ HWND BringToFront(HWND window)
     return root;
 }
 
+// The id of the process that owns the window.
+DWORD ProgramOf(HWND window)
+{
+    DWORD program = 0;
+    GetWindowThreadProcessId(window, &program);
+    return program;
+}
+
 // Keys sent to a program's window went to that program: the window in front
 // belongs to it, or no window is in front (the keys went nowhere). When the
 // last key closed the window (Enter on a dialog that ends the program), what
 // comes to the front after it took nothing.
 void CheckProgramInFront(DWORD program, HWND window, bool lastKey)
 {
-    DWORD front = 0;
     HWND foreground = GetForegroundWindow();
     if (!foreground) return;
-    GetWindowThreadProcessId(foreground, &front);
-    if (front == program || (lastKey && !IsWindow(window))) return;
+    if (ProgramOf(foreground) == program || (lastKey && !IsWindow(window))) return;
     throw Failure{"another program's window came to the front: the keys may have gone there"};
-}
-
-DWORD ProgramOf(HWND window)
-{
-    DWORD program = 0;
-    GetWindowThreadProcessId(window, &program);
-    return program;
 }
 
 void AddKey(std::vector<INPUT>& inputs, WORD key, bool release)
@@ -855,9 +854,7 @@ Buttons ParseButton(const std::wstring& name)
 // as Wine tells: it may answer at once).
 void WaitForProgramIdle(HWND window)
 {
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    KernelHandle handle{OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, process)};
+    KernelHandle handle{OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, ProgramOf(window))};
     if (handle.handle) WaitForInputIdle(handle.handle, kSendTimeoutMs);
 }
 
